@@ -1,0 +1,60 @@
+// Start-up, frame loop and teardown of the show.
+#include "app/Demo.h"
+
+#include "app/DemoSettings.h"
+#include "app/DisplayContext.h"
+#include "sync/MusicClock.h"
+#include "sync/SyncDevice.h"
+#include "sync/Track.h"
+
+#include <GL/glew.h>
+
+namespace Sorva {
+
+namespace {
+
+constexpr const char* tunePath = "./data/nostalgia-rmx.mp3";
+constexpr double tuneBpm = 131.0;
+
+} // namespace
+
+int runDemo() {
+    DemoSettings settings;
+    // There is no console window to hide on X11, and no setup dialog yet:
+    // start as if the viewer accepted the defaults.
+
+    DisplayContext display(settings.width, settings.height, settings.windowed == 1);
+    glGetError();
+
+    SyncDevice::instance();
+    MusicClock::instance().open(tunePath, tuneBpm);
+
+    Track end("e");
+
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+
+    MusicClock::instance().start();
+
+    if (!display.isRunning())
+        return 0;
+    for (;;) {
+        // Written so that NaN also ends the show.
+        if (!(end.value() < 1.0))
+            break;
+
+        display.bindScreen();
+        display.viewport(0, 0, display.width(), display.height());
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+        display.swap();
+        display.pollEvents();
+
+        if (!display.isRunning())
+            break;
+    }
+    return 0;
+}
+
+} // namespace Sorva

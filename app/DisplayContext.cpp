@@ -1,0 +1,95 @@
+// GLFW window and context with GLEW-loaded entry points.
+#include "app/DisplayContext.h"
+
+#include "sync/Rexception.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <string>
+
+namespace Sorva {
+
+namespace {
+
+// GLFW's description of its last error, or a fallback when it gave none.
+std::string glfwCause(const char* fallback) {
+    const char* description = nullptr;
+    glfwGetError(&description);
+    return description && *description ? description : fallback;
+}
+
+[[noreturn]] void failStartup(const std::string& what) {
+    glfwTerminate();
+    throw Rexception(what);
+}
+
+} // namespace
+
+DisplayContext::DisplayContext(int width, int height, bool windowed)
+    : width_(width), height_(height) {
+    if (!glfwInit())
+        failStartup("Cannot start the window system: " + glfwCause("glfwInit failed"));
+
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, 1);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_RESIZABLE, 0);
+
+    GLFWmonitor* monitor = windowed ? nullptr : glfwGetPrimaryMonitor();
+    window_ = glfwCreateWindow(width, height, "Halvo", monitor, nullptr);
+    if (!window_)
+        failStartup("Cannot open an OpenGL 3.3 core window: " +
+                    glfwCause("glfwCreateWindow failed"));
+    glfwMakeContextCurrent(window_);
+
+    glewExperimental = GL_TRUE;
+    const GLenum glew = glewInit();
+    // Debian's GLEW reports a missing GLX display on non-GLX contexts even
+    // though it has loaded every entry point; what matters is that they are there.
+    if (glew != GLEW_OK && !glGenFramebuffers)
+        failStartup(std::string("Cannot load the OpenGL entry points: ") +
+                    reinterpret_cast<const char*>(glewGetErrorString(glew)));
+
+    glfwSetInputMode(window_, GLFW_STICKY_KEYS, 1);
+    glfwSetInputMode(window_, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
+    time_ = glfwGetTime();
+}
+
+DisplayContext::~DisplayContext() { glfwTerminate(); }
+
+bool DisplayContext::isRunning() const {
+    return glfwGetKey(window_, GLFW_KEY_ESCAPE) != GLFW_PRESS;
+}
+
+bool DisplayContext::reloadRequested() const {
+    return glfwGetKey(window_, GLFW_KEY_E) == GLFW_PRESS;
+}
+
+void DisplayContext::swap() {
+    glfwSwapBuffers(window_);
+    const double t = glfwGetTime();
+    deltaTime_ = t - time_;
+    time_ = t;
+}
+
+void DisplayContext::pollEvents() { glfwPollEvents(); }
+
+void DisplayContext::activeTexture(unsigned int unit) { glActiveTexture(GL_TEXTURE0 + unit); }
+
+void DisplayContext::bindScreen() { glBindFramebuffer(GL_FRAMEBUFFER, 0); }
+
+void DisplayContext::drawArrays(int mode, int first, int count) {
+    glDrawArrays(static_cast<GLenum>(mode), first, count);
+}
+
+void DisplayContext::drawArraysInstanced(int mode, int first, int count, int instanceCount) {
+    glDrawArraysInstanced(static_cast<GLenum>(mode), first, count, instanceCount);
+}
+
+void DisplayContext::viewport(int x, int y, int width, int height) {
+    glViewport(x, y, width, height);
+}
+
+} // namespace Sorva

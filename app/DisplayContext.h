@@ -1,0 +1,44 @@
+// The window, its OpenGL 3.3 core context and the frame clock; owns the
+// window system from construction to destruction.
+#pragma once
+
+struct GLFWwindow;
+
+namespace Sorva {
+
+class DisplayContext {
+public:
+    // Opens the window (fullscreen on the primary monitor unless windowed) and
+    // makes its context current. Throws Rexception naming the cause when the
+    // window system, the window or the GL entry points cannot be had.
+    DisplayContext(int width, int height, bool windowed);
+    ~DisplayContext();
+    DisplayContext(const DisplayContext&) = delete;
+    DisplayContext& operator=(const DisplayContext&) = delete;
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    double deltaTime() const { return deltaTime_; }
+    GLFWwindow* window() const { return window_; }
+
+    bool isRunning() const;       // Escape is not down
+    bool reloadRequested() const; // E is down
+
+    void swap();
+    void pollEvents();
+
+    void activeTexture(unsigned int unit);
+    void bindScreen();
+    void drawArrays(int mode, int first, int count);
+    void drawArraysInstanced(int mode, int first, int count, int instanceCount);
+    void viewport(int x, int y, int width, int height);
+
+private:
+    GLFWwindow* window_ = nullptr;
+    int width_;
+    int height_;
+    double time_ = 0.0;
+    double deltaTime_ = 0.0;
+};
+
+} // namespace Sorva

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test (unit, GL and end-to-end) under a
+# private X server. Extra arguments go to ctest (e.g. -L unit, -R Sync).
+set -euo pipefail
+cd "$(dirname "$0")"
+./tools/build.sh
+cd build
+xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" \
+  ctest --output-on-failure --timeout 300 -j2 "$@"
