@@ -3,11 +3,14 @@
 
 #include "app/DemoSettings.h"
 #include "app/DisplayContext.h"
+#include "gl/ReloadRegistry.h"
 #include "sync/MusicClock.h"
 #include "sync/SyncDevice.h"
 #include "sync/Track.h"
 
 #include <GL/glew.h>
+
+#include <cstdio>
 
 namespace Sorva {
 
@@ -50,6 +53,12 @@ int runDemo() {
 
         display.swap();
         display.pollEvents();
+
+        if (display.reloadRequested()) {
+            ReloadRegistry::instance().reloadAll();
+            std::printf("Reload done!\n");
+            std::fflush(stdout);
+        }
 
         if (!display.isRunning())
             break;

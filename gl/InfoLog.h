@@ -1,0 +1,22 @@
+// Printing the info log of a shader or program, shared by both wrappers.
+#pragma once
+
+#include <GL/glew.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <vector>
+
+namespace Sorva::Gl {
+
+// When length is above 0, fetches the log into length + 1 zeroed bytes with
+// fetch(length, buffer) and prints it on stdout followed by a newline.
+template <typename Fetch> void printInfoLog(GLint length, Fetch fetch) {
+    if (length <= 0)
+        return;
+    std::vector<GLchar> buffer(static_cast<std::size_t>(length) + 1, 0);
+    fetch(static_cast<GLsizei>(length), buffer.data());
+    std::printf("%s\n", buffer.data());
+}
+
+} // namespace Sorva::Gl

@@ -1,0 +1,27 @@
+// Image loading through stb_image.
+#include "gl/LoadTexture.h"
+
+#include <stb_image.h>
+
+#include <cstdio>
+
+namespace Sorva::Gl {
+
+void loadTexture(const std::string& path, Texture& texture) {
+    int width = 0;
+    int height = 0;
+    int fileChannels = 0;
+    stbi_uc* pixels = stbi_load(path.c_str(), &width, &height, &fileChannels, 4);
+    texture.bind();
+    if (!pixels) {
+        std::fprintf(stderr, "Cannot load image %s: %s\n", path.c_str(), stbi_failure_reason());
+        return;
+    }
+    texture.texImage2D(0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    texture.texParameteri(GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    texture.texParameteri(GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glGenerateMipmap(GL_TEXTURE_2D);
+    stbi_image_free(pixels);
+}
+
+} // namespace Sorva::Gl

@@ -1,0 +1,24 @@
+// Registry of the reloadable shader containers.
+#include "gl/ReloadRegistry.h"
+
+namespace Sorva {
+
+ReloadRegistry& ReloadRegistry::instance() {
+    static ReloadRegistry registry;
+    return registry;
+}
+
+void ReloadRegistry::add(Reloadable* object) {
+    objects_.insert(object);
+}
+
+void ReloadRegistry::remove(Reloadable* object) {
+    objects_.erase(object);
+}
+
+void ReloadRegistry::reloadAll() {
+    for (Reloadable* object : objects_)
+        object->reload();
+}
+
+} // namespace Sorva

@@ -1,0 +1,31 @@
+// The process-wide list of reloadable objects that the reload key rebuilds.
+#pragma once
+
+#include "gl/Reloadable.h"
+
+#include <set>
+
+namespace Sorva {
+
+class ReloadRegistry {
+  public:
+    // The one registry, created on first call.
+    static ReloadRegistry& instance();
+
+    ReloadRegistry(const ReloadRegistry&) = delete;
+    ReloadRegistry& operator=(const ReloadRegistry&) = delete;
+
+    // Registers an object it does not own; adding it again changes nothing.
+    void add(Reloadable* object);
+    // Forgets the object, if registered; its owner calls this before it dies.
+    void remove(Reloadable* object);
+    // Reloads every registered object once, in ascending address order.
+    void reloadAll();
+
+  private:
+    ReloadRegistry() = default;
+
+    std::set<Reloadable*> objects_;
+};
+
+} // namespace Sorva

@@ -1,0 +1,16 @@
+// Something that can rebuild itself from its files on request (live reload).
+#pragma once
+
+namespace Sorva {
+
+class Reloadable {
+  public:
+    virtual void reload() = 0;
+
+  protected:
+    Reloadable() = default;
+    // Never deleted through this interface.
+    ~Reloadable() = default;
+};
+
+} // namespace Sorva

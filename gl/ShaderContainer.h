@@ -1,0 +1,42 @@
+// A program built from shader files, one per stage, that can rebuild itself
+// from those files for live editing.
+#pragma once
+
+#include "gl/Reloadable.h"
+#include "gl/ShaderObject.h"
+#include "gl/ShaderProgram.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace Sorva::Gl {
+
+class ShaderContainer final : public Reloadable {
+  public:
+    // An empty program; the owner adds stages, links and registers it.
+    ShaderContainer();
+    // Leaves the reload registry, deletes its shaders, then the program.
+    ~ShaderContainer();
+    ShaderContainer(const ShaderContainer&) = delete;
+    ShaderContainer& operator=(const ShaderContainer&) = delete;
+
+    // Reads, compiles and attaches the stage's file, replacing any shader
+    // the stage had. The caller links after its last stage.
+    void addShader(GLenum stage, const std::string& path);
+    // Detaches and deletes the stage's shader; its path is remembered.
+    void removeShader(GLenum stage);
+    void link();
+    // Recompiles every stage from its file, in ascending stage order
+    // (fragment before vertex), then links once.
+    void reload() override;
+
+    ShaderProgram* program() { return &program_; }
+
+  private:
+    ShaderProgram program_;
+    std::map<GLenum, std::string> paths_;
+    std::map<GLenum, std::unique_ptr<ShaderObject>> shaders_;
+};
+
+} // namespace Sorva::Gl

@@ -1,0 +1,40 @@
+// GL shader wrapper; reports sources and logs on stdout.
+#include "gl/ShaderObject.h"
+
+#include "gl/InfoLog.h"
+
+#include <cstdio>
+
+namespace Sorva::Gl {
+
+ShaderObject::ShaderObject(GLenum type) {
+    name_ = glCreateShader(type);
+}
+
+ShaderObject::~ShaderObject() {
+    glDeleteShader(name_);
+}
+
+void ShaderObject::setSource(const std::string& source) {
+    std::fputs("Got source:", stdout);
+    std::fwrite(source.data(), 1, source.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+
+    const GLchar* text = source.data();
+    const GLint length = static_cast<GLint>(source.size());
+    glShaderSource(name_, 1, &text, &length);
+}
+
+void ShaderObject::compile() {
+    glCompileShader(name_);
+    GLint length = 0;
+    glGetShaderiv(name_, GL_INFO_LOG_LENGTH, &length);
+    printInfoLog(length, [this](GLsizei size, GLchar* buffer) {
+        glGetShaderInfoLog(name_, size, nullptr, buffer);
+    });
+    std::fputs("Compiled\n", stdout);
+    std::fflush(stdout);
+}
+
+} // namespace Sorva::Gl

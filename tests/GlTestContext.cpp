@@ -1,0 +1,82 @@
+// Hidden-window GL context and scratch directory for the GL tests.
+#include "GlTestContext.h"
+
+#include <GLFW/glfw3.h>
+
+#include <fstream>
+#include <memory>
+#include <unistd.h>
+
+namespace Sorva::Test {
+
+namespace {
+
+struct SharedContext {
+    std::unique_ptr<DisplayContext> display;
+    std::string failure;
+};
+
+SharedContext& sharedContext() {
+    static SharedContext shared = [] {
+        SharedContext made;
+        // The display context keeps hints set before it starts the window
+        // system, so its window stays hidden.
+        if (glfwInit())
+            glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+        try {
+            made.display = std::make_unique<DisplayContext>(64, 64, true);
+        } catch (const std::exception& e) {
+            made.failure = e.what();
+        }
+        return made;
+    }();
+    return shared;
+}
+
+} // namespace
+
+void GlTestContext::SetUp() {
+    SharedContext& shared = sharedContext();
+    ASSERT_TRUE(shared.display) << "no OpenGL 3.3 core context: " << shared.failure;
+    display_ = shared.display.get();
+
+    namespace fs = std::filesystem;
+    previousDir_ = fs::current_path();
+    std::string pattern = (fs::temp_directory_path() / "halvo-gl-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    workDir_ = pattern;
+    fs::create_directories(workDir_ / "data/shaders");
+    fs::copy_file(fs::path(HALVO_SOURCE_DIR) / "data/shaders/trivial.vs",
+                  workDir_ / "data/shaders/trivial.vs");
+    fs::current_path(workDir_);
+
+    display_->bindScreen();
+    glUseProgram(0);
+    glBindVertexArray(0);
+    glActiveTexture(GL_TEXTURE0);
+    glDisable(GL_DEPTH_TEST);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
+
+void GlTestContext::TearDown() {
+    namespace fs = std::filesystem;
+    if (!previousDir_.empty())
+        fs::current_path(previousDir_);
+    if (!workDir_.empty())
+        fs::remove_all(workDir_);
+}
+
+void GlTestContext::writeFile(const std::string& relativePath, const std::string& text) {
+    const std::filesystem::path path = workDir_ / relativePath;
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::array<float, 4> GlTestContext::readPixel(int x, int y) {
+    std::array<float, 4> rgba{};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_FLOAT, rgba.data());
+    return rgba;
+}
+
+} // namespace Sorva::Test
