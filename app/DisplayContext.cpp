@@ -57,7 +57,9 @@ DisplayContext::DisplayContext(int width, int height, bool windowed)
     time_ = glfwGetTime();
 }
 
-DisplayContext::~DisplayContext() { glfwTerminate(); }
+DisplayContext::~DisplayContext() {
+    glfwTerminate();
+}
 
 bool DisplayContext::isRunning() const {
     return glfwGetKey(window_, GLFW_KEY_ESCAPE) != GLFW_PRESS;
@@ -74,11 +76,17 @@ void DisplayContext::swap() {
     time_ = t;
 }
 
-void DisplayContext::pollEvents() { glfwPollEvents(); }
+void DisplayContext::pollEvents() {
+    glfwPollEvents();
+}
 
-void DisplayContext::activeTexture(unsigned int unit) { glActiveTexture(GL_TEXTURE0 + unit); }
+void DisplayContext::activeTexture(unsigned int unit) {
+    glActiveTexture(GL_TEXTURE0 + unit);
+}
 
-void DisplayContext::bindScreen() { glBindFramebuffer(GL_FRAMEBUFFER, 0); }
+void DisplayContext::bindScreen() {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
 
 void DisplayContext::drawArrays(int mode, int first, int count) {
     glDrawArrays(static_cast<GLenum>(mode), first, count);
