@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sync/SyncTrack.h"
+#include "sync/TrackFile.h"
 
 #include <cstdio>
 #include <memory>
@@ -11,28 +12,42 @@
 
 namespace Sorva {
 
+// The base path the demo's track files are named after.
+inline constexpr char syncBasePath[] = "data/science";
+
 // The file-name form of a base path or a track name: letters, digits, "."
 // and "_" as they are, every other byte as "-XX"; at most 259 characters.
 std::string encodeSyncName(const std::string& name);
 
 class SyncDevice {
 public:
-    // The one device, created on first call with the base "data/science".
+    // The one device, created on first call with the base "data/science";
+    // throws Rexception when it cannot be created (a later call tries again).
     static SyncDevice& instance();
 
     explicit SyncDevice(const std::string& basePath);
     SyncDevice(const SyncDevice&) = delete;
     SyncDevice& operator=(const SyncDevice&) = delete;
 
-    // The track of that name, loaded from its file on first request.
+    // The track of that name, loaded from its file on first request. A missing
+    // file gives a track without keys, silently. Should memory for the track
+    // itself run out, an empty unnamed track is returned.
     const SyncTrack& getTrack(const std::string& name);
 
-    // The file the track of that name is read from.
+    // The file the track of that name is read from: encoded base, "_",
+    // encoded name, ".track", cut at 259 characters.
     std::string trackPath(const std::string& name) const;
 
 private:
+    struct FileFunctions {
+        std::FILE* (*open)(const char* path, const char* mode);
+        TrackReadFunction read;
+        int (*close)(std::FILE* file);
+    };
+
     std::string base_;
     std::vector<std::unique_ptr<SyncTrack>> tracks_;
+    FileFunctions io_;
 };
 
 } // namespace Sorva

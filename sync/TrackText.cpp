@@ -1,0 +1,167 @@
+// Parsing and printing the text form of sync tracks.
+#include "sync/TrackText.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+
+namespace Sorva {
+
+namespace {
+
+constexpr std::array<std::string_view, 4> typeNames{"step", "linear", "smooth", "ramp"};
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Splits a line (comment already removed) into whitespace-separated fields.
+std::vector<std::string_view> fields(std::string_view line) {
+    std::vector<std::string_view> out;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && isBlank(line[i]))
+            ++i;
+        const std::size_t start = i;
+        while (i < line.size() && !isBlank(line[i]))
+            ++i;
+        if (i > start)
+            out.push_back(line.substr(start, i - start));
+    }
+    return out;
+}
+
+// from_chars takes no leading "+"; people write it.
+std::string_view withoutPlus(std::string_view s) {
+    return s.size() > 1 && s[0] == '+' && s[1] != '-' ? s.substr(1) : s;
+}
+
+template <class T> std::errc parseWhole(std::string_view s, T& out) {
+    s = withoutPlus(s);
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+    if (ec != std::errc())
+        return ec;
+    return end == s.data() + s.size() ? std::errc() : std::errc::invalid_argument;
+}
+
+std::string quoted(std::string_view s) {
+    std::string out(1, '\'');
+    out.append(s);
+    out += '\'';
+    return out;
+}
+
+// The reason a line is not a key, or "" with key filled in.
+std::string parseKey(const std::vector<std::string_view>& f, SyncKey& key) {
+    if (f.size() < 2)
+        return "expected ROW VALUE [TYPE], got " + quoted(f[0]);
+    if (f.size() > 3)
+        return "unexpected " + quoted(f[3]) + " after the type";
+
+    const std::errc rowError = parseWhole(f[0], key.row);
+    if (rowError == std::errc::result_out_of_range)
+        return "row " + quoted(f[0]) + " is outside -2147483648..2147483647";
+    if (rowError != std::errc())
+        return "row " + quoted(f[0]) + " is not an integer";
+
+    std::errc valueError = parseWhole(f[1], key.value);
+    if (valueError == std::errc::result_out_of_range) {
+        // Too small is fine (it rounds to zero); too large is not.
+        double wide = 0.0;
+        if (parseWhole(f[1], wide) == std::errc() && std::fabs(wide) < 1.0) {
+            key.value = std::copysign(0.0f, float(wide));
+            valueError = std::errc();
+        }
+    }
+    if (valueError == std::errc::result_out_of_range ||
+        (valueError == std::errc() && !std::isfinite(key.value)))
+        return "value " + quoted(f[1]) + " is not a finite 32-bit float";
+    if (valueError != std::errc())
+        return "value " + quoted(f[1]) + " is not a number";
+
+    key.type = 0;
+    if (f.size() == 3) {
+        key.type = -1;
+        for (std::size_t t = 0; t < typeNames.size(); ++t) {
+            if (f[2] == typeNames[t] || (f[2].size() == 1 && f[2][0] == char('0' + t)))
+                key.type = std::int32_t(t);
+        }
+        if (key.type < 0)
+            return "unknown interpolation " + quoted(f[2]) +
+                   " (use step, linear, smooth, ramp or 0-3)";
+    }
+    return "";
+}
+
+} // namespace
+
+TrackTextResult parseTrackText(std::string_view text, std::string_view fileName) {
+    TrackTextResult result;
+    std::size_t lineNumber = 0;
+    while (!text.empty()) {
+        ++lineNumber;
+        const std::size_t eol = text.find('\n');
+        std::string_view line = text.substr(0, eol);
+        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+        line = line.substr(0, line.find('#'));
+
+        const auto f = fields(line);
+        if (f.empty())
+            continue;
+        SyncKey key{};
+        std::string reason = parseKey(f, key);
+        if (reason.empty() && !result.keys.empty() && key.row <= result.keys.back().row)
+            reason = "rows must ascend (" + std::to_string(key.row) + " after " +
+                     std::to_string(result.keys.back().row) + ")";
+        if (!reason.empty()) {
+            result.keys.clear();
+            result.error = std::string(fileName) + ":" + std::to_string(lineNumber) + ": " + reason;
+            return result;
+        }
+        result.keys.push_back(key);
+    }
+    return result;
+}
+
+std::string formatTrackText(const SyncKey* keys, std::int32_t count) {
+    std::string out;
+    for (std::int32_t i = 0; i < count; ++i) {
+        char value[64];
+        const auto end = std::to_chars(value, value + sizeof value, keys[i].value).ptr;
+        out += std::to_string(keys[i].row);
+        out += ' ';
+        out.append(value, end);
+        out += ' ';
+        const std::int32_t type = keys[i].type;
+        out += type >= 0 && type < 4 ? std::string(typeNames[std::size_t(type)])
+                                     : std::to_string(type);
+        out += '\n';
+    }
+    return out;
+}
+
+std::vector<std::string> trackKeyProblems(const SyncKey* keys, std::int32_t count) {
+    std::vector<std::string> problems;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::string at = "key " + std::to_string(i) + ": ";
+        if (i > 0 && keys[i].row <= keys[i - 1].row)
+            problems.push_back(at + "row " + std::to_string(keys[i].row) + " is not after row " +
+                               std::to_string(keys[i - 1].row));
+        if (!std::isfinite(keys[i].value))
+            problems.push_back(at + "value is not finite");
+        if (keys[i].type < 0 || keys[i].type > 3)
+            problems.push_back(at + "unknown interpolation type " + std::to_string(keys[i].type) +
+                               " (evaluates to 0)");
+    }
+    return problems;
+}
+
+std::string trackNameOfSource(const std::string& path) {
+    const std::filesystem::path p(path);
+    if (p.extension() != ".txt")
+        return "";
+    return p.stem().string();
+}
+
+} // namespace Sorva

@@ -1,0 +1,135 @@
+// The text form of sync tracks: parsing, error messages with file and line,
+// and the text -> file -> text round trip the track tool relies on.
+#include "sync/TrackText.h"
+#include "sync/SyncTrack.h"
+#include "sync/TrackFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace Sorva;
+
+bool sameKeys(const std::vector<SyncKey>& a, const std::vector<SyncKey>& b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].row != b[i].row || a[i].type != b[i].type ||
+            std::memcmp(&a[i].value, &b[i].value, sizeof(float)) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Reads file bytes back the way the demo does.
+std::vector<SyncKey> readBack(const std::string& bytes) {
+    std::string copy = bytes;
+    std::FILE* file = fmemopen(copy.data(), copy.size(), "rb");
+    SyncTrack track;
+    readTrackKeys(file, track);
+    std::fclose(file);
+    return {track.keys.get(), track.keys.get() + track.keyCount};
+}
+
+TEST(TrackText, ParsesKeys) {
+    struct Case {
+        const char* text;
+        std::vector<SyncKey> keys;
+    } cases[] = {
+        {"", {}},
+        {"# only a comment\n\n   \n", {}},
+        {"0 0\n3120 1\n", {{0, 0.0f, 0}, {3120, 1.0f, 0}}},
+        {"-5 -1.5 linear\n7 2.5e-3 smooth\n8 +4 ramp\n9 1 step",
+         {{-5, -1.5f, 1}, {7, 2.5e-3f, 2}, {8, 4.0f, 3}, {9, 1.0f, 0}}},
+        {"1 1 0\n2 2 1\n3 3 2\n4 4 3\n", {{1, 1, 0}, {2, 2, 1}, {3, 3, 2}, {4, 4, 3}}},
+        {"\t10\t0.1   linear # fade in\r\n20 1#end\r\n", {{10, 0.1f, 1}, {20, 1.0f, 0}}},
+        {"0 1e-50\n1 -1e-60\n", {{0, 0.0f, 0}, {1, -0.0f, 0}}},
+        {"-2147483648 0\n2147483647 3.4028235e38\n",
+         {{std::numeric_limits<std::int32_t>::min(), 0.0f, 0},
+          {std::numeric_limits<std::int32_t>::max(), std::numeric_limits<float>::max(), 0}}},
+    };
+    for (const Case& c : cases) {
+        const TrackTextResult r = parseTrackText(c.text, "t.txt");
+        EXPECT_EQ(r.error, "") << c.text;
+        EXPECT_TRUE(sameKeys(r.keys, c.keys)) << c.text;
+    }
+}
+
+TEST(TrackText, RejectsMalformedLinesWithFileAndLine) {
+    struct Case {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"0 0\n40 1\n12 2\n", "tracks/e.txt:3: rows must ascend (12 after 40)"},
+        {"5 0\n5 1\n", "tracks/e.txt:2: rows must ascend (5 after 5)"},
+        {"# c\n7\n", "tracks/e.txt:2: expected ROW VALUE [TYPE], got '7'"},
+        {"1 2 step extra\n", "tracks/e.txt:1: unexpected 'extra' after the type"},
+        {"1.5 0\n", "tracks/e.txt:1: row '1.5' is not an integer"},
+        {"x 0\n", "tracks/e.txt:1: row 'x' is not an integer"},
+        {"2147483648 0\n", "tracks/e.txt:1: row '2147483648' is outside -2147483648..2147483647"},
+        {"0 one\n", "tracks/e.txt:1: value 'one' is not a number"},
+        {"0 1e39\n", "tracks/e.txt:1: value '1e39' is not a finite 32-bit float"},
+        {"0 nan\n", "tracks/e.txt:1: value 'nan' is not a finite 32-bit float"},
+        {"0 -inf\n", "tracks/e.txt:1: value '-inf' is not a finite 32-bit float"},
+        {"0 1 cubic\n",
+         "tracks/e.txt:1: unknown interpolation 'cubic' (use step, linear, smooth, ramp or 0-3)"},
+        {"0 1 4\n",
+         "tracks/e.txt:1: unknown interpolation '4' (use step, linear, smooth, ramp or 0-3)"},
+    };
+    for (const Case& c : cases) {
+        const TrackTextResult r = parseTrackText(c.text, "tracks/e.txt");
+        EXPECT_EQ(r.error, c.error) << c.text;
+        EXPECT_TRUE(r.keys.empty()) << c.text;
+    }
+}
+
+TEST(TrackText, CompileDumpRoundTrip) {
+    const char* source = "# a fade\n-100 -0 step\n0 0.1 linear\n16 1e-45 smooth\n"
+                         "32 3.4028235e38 ramp\n48 -123.456 linear\n2147483647 0.33333334\n";
+    const TrackTextResult parsed = parseTrackText(source, "fade.txt");
+    ASSERT_EQ(parsed.error, "");
+    const std::string bytes = trackFileBytes(parsed.keys.data(), std::int32_t(parsed.keys.size()));
+    ASSERT_EQ(bytes.size(), 4u + 9u * parsed.keys.size());
+
+    const std::vector<SyncKey> loaded = readBack(bytes);
+    const std::string dumped = formatTrackText(loaded.data(), std::int32_t(loaded.size()));
+    const TrackTextResult reparsed = parseTrackText(dumped, "dump");
+    ASSERT_EQ(reparsed.error, "") << dumped;
+    EXPECT_EQ(trackFileBytes(reparsed.keys.data(), std::int32_t(reparsed.keys.size())), bytes)
+        << dumped;
+    EXPECT_EQ(dumped.substr(0, dumped.find('\n', dumped.find('\n') + 1) + 1),
+              "-100 -0 step\n0 0.1 linear\n");
+}
+
+TEST(TrackText, ReportsKeysTheTextCannotHold) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const std::vector<SyncKey> keys{{0, 1, 0}, {0, 2, 1}, {5, nan, 7}, {-1, 0, -3}};
+    const std::vector<std::string> expected{
+        "key 1: row 0 is not after row 0", "key 2: value is not finite",
+        "key 2: unknown interpolation type 7 (evaluates to 0)", "key 3: row -1 is not after row 5",
+        "key 3: unknown interpolation type -3 (evaluates to 0)"};
+    EXPECT_EQ(trackKeyProblems(keys.data(), 4), expected);
+    EXPECT_TRUE(trackKeyProblems(keys.data(), 1).empty());
+}
+
+TEST(TrackText, TrackNameIsTheSourceStem) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"tracks/letterbox-r.txt", "letterbox-r"},
+        {"e.txt", "e"},
+        {"/a/b/fog.sun.txt", "fog.sun"},
+        {"tracks/e.track", ""},
+        {"tracks/e", ""},
+        {"tracks/.txt", ""},
+    };
+    for (const auto& [path, name] : cases)
+        EXPECT_EQ(trackNameOfSource(path), name) << path;
+}
+
+} // namespace

@@ -1,0 +1,60 @@
+# The track tool as a demo maker uses it: compile text sources, evaluate,
+# dump back to text, name files, and clear errors for bad input.
+set -euo pipefail
+: "${HALVO_BUILD:?HALVO_BUILD must point at the build directory}"
+T="$HALVO_BUILD/halvo-track"
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+cd "$WORK"
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+expect_eq() {
+    [ "$1" = "$2" ] || fail "$3: expected '$2', got '$1'"
+}
+
+# Compile, then evaluate at rows including negative ones.
+mkdir src
+printf '%s\n' '# a fade' '0 0 linear' '10 1 smooth' '20 3' >src/fade-in.txt
+"$T" compile out src/fade-in.txt || fail "compile failed"
+FILE=out/data-2Fscience_fade-2Din.track
+[ -f "$FILE" ] || fail "no $FILE"
+expect_eq "$("$T" eval "$FILE" -5.5 0 5 12 -1e9 20 99 | tr '\n' ' ')" "0 0 0.5 1.208 0 3 3 " "eval"
+expect_eq "$("$T" path fade-in)" "data-2Fscience_fade-2Din.track" "path"
+expect_eq "$("$T" path 'a b:c')" "data-2Fscience_a-20b-3Ac.track" "path with odd bytes"
+
+# dump -> compile gives the same file byte for byte.
+"$T" dump "$FILE" >src/again.txt || fail "dump failed"
+"$T" compile back src/again.txt || fail "compiling the dump failed"
+cmp -s "$FILE" back/data-2Fscience_again.track || fail "dump does not compile back to the same file"
+
+# A bad source names file and line, writes nothing and fails.
+printf '%s\n' '0 0' '40 1' '12 2' >src/bad.txt
+status=0
+"$T" compile out2 src/fade-in.txt src/bad.txt 2>err.txt || status=$?
+expect_eq "$status" 1 "exit code of a bad source"
+expect_eq "$(cat err.txt)" "halvo-track: src/bad.txt:3: rows must ascend (12 after 40)" "error message"
+[ ! -e out2 ] || fail "a failed compile wrote files"
+
+# A missing file evaluates to 0 with a warning; a lying count is warned about.
+expect_eq "$("$T" eval nowhere.track 3 2>err.txt)" "0" "missing file"
+grep -q "nowhere.track: cannot open" err.txt || fail "no warning for a missing file"
+# count 2^31-1, then one key: row 0, value 1.0, step
+printf '\xff\xff\xff\x7f\x00\x00\x00\x00\x00\x00\x80\x3f\x00' >lie.track
+expect_eq "$("$T" eval lie.track 5 2>err.txt)" "1" "file with a lying count"
+grep -q "announces 2147483647 keys but holds 1" err.txt || fail "no warning for a lying count"
+
+# Bad arguments: usage on stderr, exit 2.
+for args in "" "eval" "eval $FILE x" "frobnicate" "path"; do
+    status=0
+    # shellcheck disable=SC2086
+    "$T" $args >/dev/null 2>err.txt || status=$?
+    expect_eq "$status" 2 "exit code of '$args'"
+    grep -q "^usage:" err.txt || fail "no usage for '$args'"
+done
+
+# The show's end track fires at row 3120.
+expect_eq "$("$T" eval "$HALVO_BUILD/show/data-2Fscience_e.track" 3119.99 3120 | tr '\n' ' ')" "0 1 " "end track"
+echo "track tool: ok"
