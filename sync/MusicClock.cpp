@@ -1,5 +1,10 @@
-// Placeholder until the real clock lands: always at row 0.
+// The music clock: decoded tune, audio output, and rows from the play position.
 #include "sync/MusicClock.h"
+
+#include "sync/Rexception.h"
+#include "sync/TuneDecoder.h"
+
+#include <utility>
 
 namespace Sorva {
 
@@ -8,8 +13,38 @@ MusicClock& MusicClock::instance() {
     return clock;
 }
 
-void MusicClock::open(const char*, double bpm) { rowsPerSecond_ = bpm / 60.0 * 8.0; }
-void MusicClock::start() {}
-double MusicClock::row() const { return 0.0; }
+MusicClock::MusicClock(OutputFactory openOutput) : openOutput_(std::move(openOutput)) {}
+
+MusicClock::~MusicClock() {
+    // The audio thread reads samples_ until its device is closed.
+    output_.reset();
+}
+
+void MusicClock::open(const char* path, double bpm) {
+    output_ = openOutput_ ? openOutput_() : nullptr;
+    if (!output_)
+        throw Rexception("Fial! BASS!");
+
+    auto tune = decodeTune(path);
+    if (tune) {
+        samples_ = std::move(*tune);
+        output_->setTune(samples_);
+    }
+    rowsPerSecond_ = bpm / 60.0 * 8.0;
+    if (!tune)
+        throw Rexception("Failed to open tune.");
+}
+
+void MusicClock::start() {
+    if (output_)
+        output_->start();
+}
+
+double MusicClock::row() const {
+    if (!output_)
+        return 0.0;
+    const double seconds = output_->position() / AudioOutput::sampleRate;
+    return seconds * rowsPerSecond_;
+}
 
 } // namespace Sorva

@@ -1,22 +1,49 @@
 // The tune and the demo's only time base: the playback position in rows.
 #pragma once
 
+#include "sync/AudioOutput.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
 namespace Sorva {
 
 class MusicClock {
 public:
-    // The one clock of the process, created unopened on first call.
+    using OutputFactory = std::function<std::unique_ptr<AudioOutput>()>;
+
+    // The one clock of the process, created unopened on first call; it plays
+    // through AudioOutput::openDefault().
     static MusicClock& instance();
 
-    // Decodes the tune and prepares the audio output; throws Rexception
-    // ("Fial! BASS!" or "Failed to open tune.") when that is impossible.
+    // A clock that opens its output with `openOutput` (null: no output).
+    explicit MusicClock(OutputFactory openOutput = &AudioOutput::openDefault);
+    // Stops the output before the samples it reads are freed.
+    ~MusicClock();
+    MusicClock(const MusicClock&) = delete;
+    MusicClock& operator=(const MusicClock&) = delete;
+
+    // Opens the audio output, then decodes the whole tune into memory;
+    // throws Rexception ("Fial! BASS!" or "Failed to open tune.") when that
+    // is impossible. Called once.
     void open(const char* path, double bpm);
     // Starts playback from the beginning.
     void start();
     // Playback position in rows: seconds * bpm / 60 * 8. 0 before start.
     double row() const;
 
+    // Length of the decoded tune in 44.1 kHz frames; 0 until one is open.
+    std::int64_t tuneFrames() const {
+        return static_cast<std::int64_t>(samples_.size() / AudioOutput::channels);
+    }
+
 private:
+    OutputFactory openOutput_;
+    // Declared before the output, so it is freed after it even by default.
+    std::vector<std::int16_t> samples_;
+    std::unique_ptr<AudioOutput> output_;
     double rowsPerSecond_ = 0.0;
 };
 

@@ -7,7 +7,7 @@ packages=(
   # toolchain
   g++ cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
   # libraries the demo links
-  libglfw3-dev libglew-dev libgl-dev libstb-dev libmpg123-dev libsdl2-dev
+  libglfw3-dev libglew-dev libgl-dev libstb-dev libmpg123-dev libsdl2-dev libasound2-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # data: the tune is encoded at build time

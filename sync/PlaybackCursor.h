@@ -1,0 +1,55 @@
+// The playing side of the SDL output: copies the tune into device buffers and
+// turns "frames handed over, and when" into a smooth playback position.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <span>
+
+namespace Sorva {
+
+// fill() runs on the audio thread, position() on any other thread; times
+// are passed in so that tests can drive both with a fake clock.
+//
+// The position is the frames handed over before the latest buffer, plus the
+// time since that buffer was requested at the sample rate, but never more
+// than the frames handed over so far. That bound is where the next buffer's
+// base starts, so the position never goes backwards, and after the tune's end
+// both ends equal its length, so the position stands still there.
+//
+// The audio thread publishes (base, limit, time) through a sequence lock over
+// atomics: the reader retries while the sequence is odd or has changed and
+// never blocks the audio thread, which a mutex shared with it could do.
+class PlaybackCursor {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    explicit PlaybackCursor(int sampleRate) : sampleRate_(sampleRate) {}
+    PlaybackCursor(const PlaybackCursor&) = delete;
+    PlaybackCursor& operator=(const PlaybackCursor&) = delete;
+
+    // Interleaved stereo samples; set before the first fill().
+    void setTune(std::span<const std::int16_t> samples);
+    std::int64_t tuneFrames() const { return tuneFrames_; }
+
+    // Writes the next `frames` stereo frames into `out`, silence after the
+    // tune's end, and records that they were handed over at `now`.
+    void fill(std::int16_t* out, int frames, Clock::time_point now);
+
+    // Frames played at `now`; lock-free.
+    double position(Clock::time_point now) const;
+
+private:
+    const int sampleRate_;
+    std::span<const std::int16_t> samples_;
+    std::int64_t tuneFrames_ = 0;
+    std::int64_t handed_ = 0; // audio thread only
+
+    std::atomic<std::uint32_t> sequence_{0};
+    std::atomic<std::int64_t> baseFrames_{0};
+    std::atomic<std::int64_t> limitFrames_{0};
+    std::atomic<std::int64_t> handedAtNs_{0};
+};
+
+} // namespace Sorva

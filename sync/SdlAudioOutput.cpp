@@ -1,0 +1,84 @@
+// SDL audio device setup, the callback that feeds it, and its release.
+#include "sync/SdlAudioOutput.h"
+
+#include <alsa/asoundlib.h>
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace Sorva {
+
+namespace {
+
+void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// Without a sound card, alsa-lib prints a screenful while SDL probes it; the
+// reason that matters comes back through SDL_GetError() anyway.
+struct QuietAlsa {
+    QuietAlsa() { snd_lib_error_set_handler(&ignoreAlsaError); }
+    ~QuietAlsa() { snd_lib_error_set_handler(nullptr); }
+};
+
+} // namespace
+
+SdlAudioOutput::SdlAudioOutput() {
+    const QuietAlsa quiet;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        throw std::runtime_error(SDL_GetError());
+
+    // The dummy and disk drivers consume audio at their own pace, not the
+    // listener's; a position taken from them would not be real time.
+    const std::string_view driver = SDL_GetCurrentAudioDriver() ? SDL_GetCurrentAudioDriver() : "";
+    if (driver == "dummy" || driver == "disk") {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        throw std::runtime_error("driver \"" + std::string(driver) +
+                                 "\" does not play in real time");
+    }
+
+    SDL_AudioSpec want{};
+    want.freq = sampleRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = channels;
+    want.samples = bufferFrames;
+    want.callback = &SdlAudioOutput::feed;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    // No allowed changes: SDL converts to whatever the device really runs.
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device_ == 0) {
+        std::string why = SDL_GetError();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        throw std::runtime_error(why);
+    }
+}
+
+SdlAudioOutput::~SdlAudioOutput() {
+    SDL_CloseAudioDevice(device_);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void SdlAudioOutput::setTune(std::span<const std::int16_t> samples) {
+    // The device is still paused, so the callback is not running; unpausing
+    // takes the device lock, which publishes the tune to the audio thread.
+    cursor_.setTune(samples);
+}
+
+void SdlAudioOutput::start() {
+    if (started_)
+        return;
+    started_ = true;
+    SDL_PauseAudioDevice(device_, 0);
+}
+
+double SdlAudioOutput::position() const {
+    return cursor_.position(PlaybackCursor::Clock::now());
+}
+
+void SDLCALL SdlAudioOutput::feed(void* self, Uint8* stream, int bytes) {
+    const int frames = bytes / static_cast<int>(channels * sizeof(std::int16_t));
+    static_cast<SdlAudioOutput*>(self)->cursor_.fill(reinterpret_cast<std::int16_t*>(stream),
+                                                     frames, PlaybackCursor::Clock::now());
+}
+
+} // namespace Sorva
