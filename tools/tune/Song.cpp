@@ -1,0 +1,505 @@
+// The arrangement of the show's tune: A minor, 131 BPM, 4/4, 98 bars.
+//
+// Sections start on bar lines (rows = bar * 32, seconds = rows / (131 * 8 / 60)):
+//
+// | #  | bar | row  | seconds | section    | what plays |
+// |----|-----|------|---------|------------|---------------------------------------------------------|
+// | 1  | 0   | 0    | 0.00    | intro      | pads alone, low-pass opening from dark | | 2  | 8   |
+// 256  | 14.66   | arp        | pads + plucked arpeggio whose filter opens              | | 3  | 16
+// | 512  | 29.31   | beat       | + kick, clap, off-beat hats; pads duck to the kick      | | 4  |
+// 24  | 768  | 43.97   | groove     | + bass, 16th hats, crash in, tom fill out               | | 5
+// | 32  | 1024 | 58.63   | theme      | + lead melody with ping-pong delay                      |
+// | 6  | 40  | 1280 | 73.28   | answer     | lead answers higher, open hats, shaker | | 7  | 48  |
+// 1536 | 87.94   | breakdown  | pads and slow lead only, no drums, no bass              | | 8  | 56
+// | 1792 | 102.60  | build-up   | kick, snare roll speeding up, noise riser, filters rise | | 9  |
+// 64  | 2048 | 117.25  | drop       | everything; new lead theme, a chord per bar, boom in    | |
+// 10 | 72  | 2304 | 131.91  | drop 2     | main theme with octave-doubled lead, extra percussion |
+// | 11 | 80  | 2560 | 146.56  | break 2    | no kick or clap: pads, arp, bass, hats, shaker, toms |
+// | 12 | 88  | 2816 | 161.22  | outro      | kick, bass and lead for 4 bars, then pads and arp fade
+// | | 13 | 96  | 3072 | 175.88  | ring-out   | final A minor chord, crash and boom, fading to
+// silence  |
+//
+// The tune ends at bar 98 (row 3136, 179.54 s); the last quarter bar is silent.
+//
+// Chords: the main progression is Am9 - Fmaj9 - Cadd9 - G6/9 (i-VI-III-VII, two
+// bars each); the breakdowns move through F - G - Em7 - Am7 - Dm9 - Em7 - F - E;
+// the build-up leans on F and G and ends on E7; the drop changes chord every bar.
+#include "tools/tune/Song.h"
+
+#include "tools/tune/Rng.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <stdexcept>
+
+namespace Sorva::Tune {
+
+namespace {
+
+constexpr int stepRows = 2; // a 16th note
+constexpr int beatRows = 8; // a quarter note
+constexpr int barSteps = 16;
+constexpr int sectionBars = 8;
+
+struct Chord {
+    int root;                 // pitch class of the bass note, C = 0
+    std::array<int, 5> notes; // the pad's voicing, as MIDI notes
+};
+
+constexpr Chord Am9{9, {57, 60, 64, 67, 71}};
+constexpr Chord Am7{9, {52, 57, 60, 64, 67}};
+constexpr Chord Fmaj9{5, {53, 57, 60, 64, 67}};
+constexpr Chord Cadd9{0, {52, 55, 60, 62, 67}};
+constexpr Chord G69{7, {55, 59, 62, 64, 69}};
+constexpr Chord Em7{4, {52, 55, 59, 62, 67}};
+constexpr Chord Dm9{2, {50, 53, 57, 60, 64}};
+constexpr Chord Esus4{4, {52, 57, 59, 62, 64}};
+constexpr Chord E7{4, {52, 56, 59, 62, 64}};
+
+struct Span {
+    const Chord* chord;
+    int beats;
+};
+using Progression = std::vector<Span>; // 8 bars, 32 beats
+
+const Progression mainProgression = {{&Am9, 8}, {&Fmaj9, 8}, {&Cadd9, 8}, {&G69, 8}};
+const Progression breakProgression = {{&Fmaj9, 4}, {&G69, 4},   {&Em7, 4},   {&Am7, 4}, {&Dm9, 4},
+                                      {&Em7, 4},   {&Fmaj9, 4}, {&Esus4, 2}, {&E7, 2}};
+const Progression buildProgression = {{&Fmaj9, 8}, {&G69, 8}, {&Fmaj9, 8}, {&G69, 4}, {&E7, 4}};
+const Progression dropProgression = {{&Am9, 4}, {&Fmaj9, 4}, {&Cadd9, 4}, {&G69, 4},
+                                     {&Am9, 4}, {&Fmaj9, 4}, {&G69, 4},   {&E7, 4}};
+
+// Melodies: "note:16ths" tokens, "-" for a rest, "|" between bars of 16 steps.
+const char* const mainTheme = "E5:6 D5:2 C5:2 D5:2 E5:4 | A4:8 -:4 C5:2 D5:2 |"
+                              "E5:6 F5:2 E5:2 D5:2 C5:4 | A4:12 C5:2 E5:2 |"
+                              "G5:6 E5:2 D5:2 C5:2 D5:4 | E5:8 C5:2 D5:2 E5:2 G5:2 |"
+                              "D5:6 B4:2 D5:2 E5:2 D5:4 | B4:8 D5:4 E5:4";
+const char* const answerTheme = "A5:4 G5:2 E5:4 D5:2 E5:4 | C5:6 B4:2 A4:8 |"
+                                "A5:4 G5:2 F5:4 E5:2 F5:2 G5:2 | A5:8 G5:2 E5:2 C5:4 |"
+                                "E5:4 G5:4 G5:2 E5:2 D5:4 | C5:8 E5:2 G5:2 A5:4 |"
+                                "B5:6 A5:2 G5:4 D5:4 | E5:12 -:4";
+const char* const breakTheme = "A5:12 G5:4 | G5:8 D5:8 | E5:12 D5:2 E5:2 | C5:16 |"
+                               "F5:8 E5:4 D5:4 | B4:12 D5:4 | C5:8 E5:4 A5:4 | A5:8 G#5:8";
+const char* const dropTheme = "E5:4 A5:4 G5:2 E5:2 C5:4 | F5:4 A5:4 G5:2 F5:2 E5:4 |"
+                              "E5:4 G5:4 E5:2 D5:2 C5:4 | D5:4 B4:4 D5:2 E5:2 G5:4 |"
+                              "A5:6 G5:2 E5:4 C5:4 | A5:6 C6:2 A5:4 F5:4 |"
+                              "G5:6 A5:2 B5:4 D5:4 | G#5:6 A5:2 B5:8";
+
+// Bass rhythms, one bar of 16ths: R root, O octave up, F fifth, "-" holds, "." rests.
+const char* const bassGroove = "R-.R..O.R-.R-.O.";
+const char* const bassDrop = "R.RO.RR.R.RO.RFO";
+const char* const bassEighths = "R.R.R.R.R.R.R.R.";
+const char* const bassLong = "R-----------O-R-";
+
+// Arpeggio: indices into the chord's voicing, an octave up, one per 16th.
+const char* const arpUpDown = "0123432101234321";
+const char* const arpWide = "0241302413024130";
+
+// Drum bars: "x" a full hit, "o" a soft one, "." nothing.
+const char* const fourFloor = "x...x...x...x...";
+const char* const backbeat = "....x.......x...";
+const char* const offbeatHats = "..x...x...x...x.";
+const char* const sixteenthHats = "o.x.o.xoo.x.o.xo";
+const char* const fillHats = "o.o.o.o.o.o.o.o.";
+const char* const shakerRun = "oxoxoxoxoxoxoxox";
+
+struct Phrase {
+    int step;
+    int steps;
+    int midi;
+};
+
+int parseNote(const std::string& name) {
+    static const std::array<int, 7> semis = {9, 11, 0, 2, 4, 5, 7}; // A..G
+    if (name.size() < 2 || name[0] < 'A' || name[0] > 'G')
+        throw std::invalid_argument("bad note name: " + name);
+    int midi = semis[name[0] - 'A'];
+    size_t pos = 1;
+    if (name[pos] == '#') {
+        ++midi;
+        ++pos;
+    }
+    if (pos + 1 != name.size() || name[pos] < '0' || name[pos] > '9')
+        throw std::invalid_argument("bad note name: " + name);
+    return midi + 12 * (name[pos] - '0' + 1);
+}
+
+// Parses a melody; every bar must fill exactly 16 steps.
+std::vector<Phrase> parsePhrase(const std::string& melody) {
+    std::string text;
+    for (char c : melody)
+        text += c == '|' ? std::string(" | ") : std::string(1, c);
+    std::vector<Phrase> out;
+    int step = 0;
+    int barStart = 0;
+    size_t pos = 0;
+    auto endBar = [&] {
+        if (step - barStart != barSteps)
+            throw std::invalid_argument("melody bar of " + std::to_string(step - barStart) +
+                                        " steps at step " + std::to_string(barStart));
+        barStart = step;
+    };
+    while (pos < text.size()) {
+        const size_t end = std::min(text.find(' ', pos), text.size());
+        const std::string token = text.substr(pos, end - pos);
+        pos = end + 1;
+        if (token.empty())
+            continue;
+        if (token == "|") {
+            endBar();
+            continue;
+        }
+        const size_t colon = token.find(':');
+        if (colon == std::string::npos)
+            throw std::invalid_argument("bad melody token: " + token);
+        const int steps = std::stoi(token.substr(colon + 1));
+        const std::string name = token.substr(0, colon);
+        if (name != "-")
+            out.push_back({step, steps, parseNote(name)});
+        step += steps;
+    }
+    endBar();
+    return out;
+}
+
+const Chord& chordAt(const Progression& progression, int beat) {
+    int at = 0;
+    for (const Span& span : progression) {
+        at += span.beats;
+        if (beat < at)
+            return *span.chord;
+    }
+    return *progression.back().chord;
+}
+
+// The bass note of a chord, between E2 and D#3: close to A2 whichever the chord.
+int bassNote(const Chord& chord) {
+    return 40 + (chord.root - 4 + 12) % 12;
+}
+
+class Composer {
+public:
+    explicit Composer(std::vector<NoteEvent>& events) : events_(events), rng_(0x4a11) {}
+
+    void add(double row, double length, Instrument instrument, float midi, float velocity,
+             float pan = 0.0f) {
+        events_.push_back({row, length, instrument, midi, velocity, pan});
+    }
+
+    void pads(int bar, const Progression& progression, float velocity) {
+        int beat = 0;
+        for (const Span& span : progression) {
+            const double row = (bar * 4 + beat) * beatRows;
+            for (int note : span.chord->notes)
+                add(row, span.beats * beatRows, Instrument::Pad, note, velocity);
+            beat += span.beats;
+        }
+    }
+
+    // bars: how many bars of the section the arpeggio plays.
+    void arp(int bar, const Progression& progression, const char* pattern, float velocity,
+             int bars = sectionBars, float fadeTo = 1.0f) {
+        for (int step = 0; step < bars * barSteps; ++step) {
+            const Chord& chord = chordAt(progression, step / 4);
+            const int index = pattern[step % barSteps] - '0';
+            const float accent = step % 4 == 0 ? 1.0f : 0.8f;
+            const float fade = 1.0f + (fadeTo - 1.0f) * step / (bars * barSteps);
+            const float v = velocity * accent * fade * (0.95f + 0.05f * rng_.bipolar());
+            add(rowOf(bar, step), 1.5, Instrument::Arp, chord.notes[index] + 12, v,
+                step % 2 ? 0.35f : -0.35f);
+        }
+    }
+
+    void bass(int bar, const Progression& progression, const char* pattern, float velocity,
+              int bars = sectionBars) {
+        for (int step = 0; step < bars * barSteps; ++step) {
+            const char c = pattern[step % barSteps];
+            if (c == '-' || c == '.')
+                continue;
+            int steps = 1;
+            while (step % barSteps + steps < barSteps && pattern[(step + steps) % barSteps] == '-')
+                ++steps;
+            const int root = bassNote(chordAt(progression, step / 4));
+            const int midi = root + (c == 'O' ? 12 : c == 'F' ? 7 : 0);
+            const float accent = step % 4 == 0 ? 1.0f : 0.85f;
+            add(rowOf(bar, step), steps * stepRows - 0.4, Instrument::Bass, midi,
+                velocity * accent);
+        }
+    }
+
+    void lead(int bar, const char* melody, float velocity, int transpose = 0, int bars = 8) {
+        for (const Phrase& p : parsePhrase(melody)) {
+            if (p.step >= bars * barSteps)
+                break;
+            add(rowOf(bar, p.step), p.steps * stepRows - 0.3, Instrument::Lead, p.midi + transpose,
+                velocity * (p.step % 4 == 0 ? 1.0f : 0.9f));
+        }
+    }
+
+    // One drum line over bars, a 16-step pattern repeated.
+    void drums(int bar, int bars, Instrument instrument, const char* pattern, float velocity,
+               float pan = 0.0f, float humanise = 0.0f) {
+        for (int step = 0; step < bars * barSteps; ++step) {
+            const char c = pattern[step % barSteps];
+            if (c == '.')
+                continue;
+            const float v =
+                velocity * (c == 'x' ? 1.0f : 0.55f) * (1.0f + humanise * rng_.bipolar());
+            add(rowOf(bar, step), 1.0, instrument, 60.0f, v, pan);
+        }
+    }
+
+    // Toms falling over the last two beats of a bar, the kick still on the beat.
+    void tomFill(int bar) {
+        static const std::array<int, 8> toms = {57, 57, 52, 52, 48, 48, 45, 43};
+        for (int i = 0; i < 8; ++i)
+            add(rowOf(bar, 8 + i), 1.0, Instrument::Tom, toms[i], 0.55f + 0.05f * i,
+                0.5f - 0.14f * i);
+    }
+
+    // Snare sixteenths rising over the last beat.
+    void snareFill(int bar) {
+        for (int i = 0; i < 4; ++i)
+            add(rowOf(bar, 12 + i), 1.0, Instrument::Snare, 60.0f, 0.45f + 0.15f * i);
+    }
+
+    void crash(int bar, float velocity = 0.7f) {
+        add(bar * 32.0, 1.0, Instrument::Crash, 60.0f, velocity);
+    }
+
+    // The full beat: kick, clap, hats; the last bar ends in a fill.
+    void beat(int bar, const char* hats, float hatVelocity, bool openHats, bool shaker, bool fill,
+              bool tomsInFill) {
+        const int bars = sectionBars;
+        drums(bar, bars, Instrument::Kick, fourFloor, 0.95f);
+        drums(bar, bars - (fill ? 1 : 0), Instrument::Clap, backbeat, 0.75f);
+        drums(bar, bars - (fill ? 1 : 0), Instrument::ClosedHat, hats, hatVelocity, 0.2f, 0.08f);
+        if (openHats)
+            drums(bar, bars - 1, Instrument::OpenHat, offbeatHats, 0.4f, -0.15f, 0.05f);
+        if (shaker)
+            drums(bar, bars, Instrument::Shaker, shakerRun, 0.28f, -0.45f, 0.15f);
+        if (fill) {
+            const int last = bar + bars - 1;
+            drums(last, 1, Instrument::Clap, "....x...........", 0.75f);
+            drums(last, 1, Instrument::ClosedHat, "o.x.o.x.........", hatVelocity, 0.2f);
+            if (tomsInFill)
+                tomFill(last);
+            else
+                snareFill(last);
+        }
+    }
+
+    // Snare roll speeding up: quarters, eighths, sixteenths, thirty-seconds.
+    void snareRoll(int bar) {
+        const double end = (bar + 8) * 32.0 - 4.0; // half a beat of silence before the drop
+        double row = bar * 32.0;
+        while (row < end) {
+            const double x = (row - bar * 32.0) / (end - bar * 32.0);
+            const double gap = x < 0.5 ? 8.0 : x < 0.75 ? 4.0 : x < 0.875 ? 2.0 : 1.0;
+            add(row, 1.0, Instrument::Snare, 60.0f, static_cast<float>(0.2 + 0.5 * x * x),
+                static_cast<float>(0.15 * std::sin(row * 0.7)));
+            row += gap;
+        }
+    }
+
+private:
+    static double rowOf(int bar, int step) { return bar * 32.0 + step * stepRows; }
+
+    std::vector<NoteEvent>& events_;
+    Rng rng_;
+};
+
+// Piecewise exponential interpolation between (bar, value) keys.
+float sweep(std::initializer_list<std::pair<double, float>> keys, double bar) {
+    auto prev = *keys.begin();
+    if (bar <= prev.first)
+        return prev.second;
+    for (const auto& key : keys) {
+        if (bar < key.first) {
+            const double x = (bar - prev.first) / (key.first - prev.first);
+            return static_cast<float>(prev.second * std::pow(key.second / prev.second, x));
+        }
+        prev = key;
+    }
+    return prev.second;
+}
+
+} // namespace
+
+int64_t Song::totalFrames() {
+    return frameAt(static_cast<double>(bars) * rowsPerBar);
+}
+
+int64_t Song::frameAt(double row) {
+    return std::llround(row * framesPerRow);
+}
+
+const std::vector<Section>& Song::sections() {
+    static const std::vector<Section> table = {
+        {0, 8, "intro", "pads alone, low-pass opening from dark"},
+        {8, 8, "arp", "pads + plucked arpeggio whose filter opens"},
+        {16, 8, "beat", "+ kick, clap, off-beat hats; pads duck to the kick"},
+        {24, 8, "groove", "+ bass, 16th hats, crash in, tom fill out"},
+        {32, 8, "theme", "+ lead melody with ping-pong delay"},
+        {40, 8, "answer", "lead answers higher, open hats, shaker"},
+        {48, 8, "breakdown", "pads and slow lead only, no drums, no bass"},
+        {56, 8, "build-up", "kick, snare roll speeding up, noise riser, filters rise"},
+        {64, 8, "drop", "everything; new lead theme, a chord per bar, boom in"},
+        {72, 8, "drop 2", "main theme with octave-doubled lead, extra percussion"},
+        {80, 8, "break 2", "no kick or clap: pads, arp, bass, hats, shaker, toms"},
+        {88, 8, "outro", "kick, bass and lead for 4 bars, then pads and arp fade"},
+        {96, 2, "ring-out", "final A minor chord, crash and boom, fading to silence"},
+    };
+    return table;
+}
+
+Song::Song() {
+    Composer c(events_);
+
+    // 1 intro
+    c.pads(0, mainProgression, 0.7f);
+
+    // 2 arp
+    c.pads(8, mainProgression, 0.7f);
+    c.arp(8, mainProgression, arpUpDown, 0.5f);
+
+    // 3 beat
+    c.pads(16, mainProgression, 0.6f);
+    c.arp(16, mainProgression, arpUpDown, 0.55f);
+    c.beat(16, offbeatHats, 0.5f, false, false, true, false);
+
+    // 4 groove
+    c.crash(24);
+    c.pads(24, mainProgression, 0.6f);
+    c.arp(24, mainProgression, arpUpDown, 0.55f);
+    c.bass(24, mainProgression, bassGroove, 0.8f);
+    c.beat(24, sixteenthHats, 0.5f, false, false, true, true);
+
+    // 5 theme
+    c.crash(32);
+    c.pads(32, mainProgression, 0.6f);
+    c.arp(32, mainProgression, arpUpDown, 0.45f);
+    c.bass(32, mainProgression, bassGroove, 0.8f);
+    c.beat(32, sixteenthHats, 0.5f, false, false, true, false);
+    c.lead(32, mainTheme, 0.75f);
+
+    // 6 answer
+    c.crash(40, 0.5f);
+    c.pads(40, mainProgression, 0.6f);
+    c.arp(40, mainProgression, arpWide, 0.45f);
+    c.bass(40, mainProgression, bassGroove, 0.8f);
+    c.beat(40, sixteenthHats, 0.45f, true, true, true, true);
+    c.lead(40, answerTheme, 0.75f);
+
+    // 7 breakdown
+    c.crash(48, 0.6f);
+    c.pads(48, breakProgression, 0.65f);
+    c.lead(48, breakTheme, 0.7f);
+
+    // 8 build-up
+    c.pads(56, buildProgression, 0.6f);
+    c.arp(56, buildProgression, arpUpDown, 0.5f);
+    c.bass(56, buildProgression, bassEighths, 0.7f, 6);
+    c.drums(56, 6, Instrument::Kick, fourFloor, 0.9f);
+    c.drums(62, 1, Instrument::Kick, "x.x.x.x.x.x.x.x.", 0.9f);
+    c.drums(63, 1, Instrument::Kick, "x.x.x.x.xxxxxx..", 0.9f);
+    c.snareRoll(56);
+    c.add(56 * 32.0, 8 * 32.0 - 4.0, Instrument::Riser, 60.0f, 0.5f);
+
+    // 9 drop
+    c.crash(64, 0.85f);
+    c.add(64 * 32.0, 32.0, Instrument::Boom, 33.0f, 0.9f);
+    c.pads(64, dropProgression, 0.6f);
+    c.arp(64, dropProgression, arpWide, 0.5f);
+    c.bass(64, dropProgression, bassDrop, 0.8f);
+    c.beat(64, sixteenthHats, 0.5f, true, true, true, true);
+    c.lead(64, dropTheme, 0.8f);
+
+    // 10 drop 2
+    c.crash(72, 0.75f);
+    c.pads(72, mainProgression, 0.6f);
+    c.arp(72, mainProgression, arpUpDown, 0.5f);
+    c.bass(72, mainProgression, bassDrop, 0.8f);
+    c.beat(72, sixteenthHats, 0.5f, true, true, true, false);
+    c.drums(72, 8, Instrument::Tom, "..........o....o", 0.45f, 0.4f);
+    c.lead(72, mainTheme, 0.75f);
+    c.lead(72, mainTheme, 0.4f, 12);
+
+    // 11 break 2
+    c.crash(80, 0.6f);
+    c.pads(80, breakProgression, 0.6f);
+    c.arp(80, breakProgression, arpWide, 0.5f);
+    c.bass(80, breakProgression, bassLong, 0.75f);
+    c.drums(80, 8, Instrument::ClosedHat, offbeatHats, 0.5f, 0.2f, 0.08f);
+    c.drums(80, 8, Instrument::Shaker, shakerRun, 0.3f, -0.45f, 0.15f);
+    c.drums(80, 7, Instrument::Tom, "......o.....o.o.", 0.45f, -0.3f);
+    c.drums(80, 7, Instrument::ClosedHat, fillHats, 0.25f, -0.2f, 0.1f);
+    c.tomFill(87);
+
+    // 12 outro
+    c.crash(88, 0.6f);
+    c.pads(88, mainProgression, 0.55f);
+    c.arp(88, mainProgression, arpUpDown, 0.5f, 8, 0.3f);
+    c.bass(88, mainProgression, bassGroove, 0.75f, 4);
+    c.drums(88, 4, Instrument::Kick, fourFloor, 0.9f);
+    c.drums(88, 4, Instrument::Clap, backbeat, 0.65f);
+    c.drums(88, 6, Instrument::ClosedHat, offbeatHats, 0.45f, 0.2f, 0.08f);
+    c.lead(88, mainTheme, 0.6f, 0, 4);
+
+    // 13 ring-out: one last A minor chord
+    c.crash(96, 0.8f);
+    c.add(96 * 32.0, 1.0, Instrument::Kick, 60.0f, 0.9f);
+    c.add(96 * 32.0, 32.0, Instrument::Boom, 33.0f, 0.8f);
+    for (int note : Am9.notes)
+        c.add(96 * 32.0, 44.0, Instrument::Pad, note, 0.6f);
+    c.add(96 * 32.0, 44.0, Instrument::Pad, 45.0f, 0.5f);
+    c.add(96 * 32.0, 24.0, Instrument::Bass, 45.0f, 0.7f);
+    c.add(96 * 32.0, 44.0, Instrument::Lead, 81.0f, 0.5f);
+
+    std::stable_sort(events_.begin(), events_.end(),
+                     [](const NoteEvent& a, const NoteEvent& b) { return a.row < b.row; });
+}
+
+void Song::filter(const std::function<bool(const NoteEvent&)>& keep) {
+    std::erase_if(events_, [&keep](const NoteEvent& e) { return !keep(e); });
+}
+
+Automation Song::automationAt(double row) const {
+    const double bar = row / rowsPerBar;
+    Automation a{};
+    a.padCutoff = sweep({{0, 300.0f},
+                         {8, 1800.0f},
+                         {16, 2600.0f},
+                         {48, 2600.0f},
+                         {48.01, 2000.0f},
+                         {56, 2000.0f},
+                         {56.01, 1000.0f},
+                         {64, 6000.0f},
+                         {64.01, 3500.0f},
+                         {80, 3500.0f},
+                         {80.01, 2400.0f},
+                         {88, 2800.0f},
+                         {96, 500.0f},
+                         {96.01, 3000.0f},
+                         {98, 800.0f}},
+                        bar);
+    a.arpCutoff = sweep({{8, 350.0f},
+                         {16, 3500.0f},
+                         {56, 3500.0f},
+                         {56.01, 1200.0f},
+                         {64, 8000.0f},
+                         {64.01, 4500.0f},
+                         {80, 4500.0f},
+                         {80.01, 2500.0f},
+                         {88, 3000.0f},
+                         {96, 500.0f}},
+                        bar);
+    a.duckDepth = 0.55f;
+    // Fades out between bars 97.4 and 97.75; the last quarter bar is silent.
+    const double fade = std::clamp((bar - 97.4) / 0.35, 0.0, 1.0);
+    a.master = static_cast<float>(0.5 + 0.5 * std::cos(fade * 3.141592653589793));
+    return a;
+}
+
+} // namespace Sorva::Tune
