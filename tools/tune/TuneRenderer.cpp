@@ -16,7 +16,7 @@ Patch padPatch() {
     p.wave = Wave::Saw;
     p.oscillators = 4;
     p.detuneCents = 24.0f;
-    p.width = 0.85f;
+    p.width = 0.7f;
     p.gain = 0.22f;
     p.attack = 0.35f;
     p.decay = 1.5f;
