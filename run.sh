@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the demo and runs the show from build/show. Without a display it
-# starts a private X server, so the show still runs to its end.
+# starts a private X server, accepts the setup dialog there as a viewer
+# pressing Enter would, and the show runs to its end.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./tools/build.sh
@@ -8,4 +9,15 @@ cd build/show
 if [ -n "${DISPLAY:-}" ]; then
   exec ./halvo "$@"
 fi
-exec xvfb-run -a -s "-screen 0 1920x1080x24" ./halvo "$@"
+exec xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
+  ./halvo "$@" &
+  demo=$!
+  while kill -0 "$demo" 2>/dev/null; do
+    dialog=$(xdotool search --onlyvisible --name "^Halvo // Sorva\$" 2>/dev/null | head -n 1)
+    if [ -n "$dialog" ]; then
+      xdotool windowfocus --sync "$dialog" key Return
+      break
+    fi
+    sleep 0.1
+  done
+  wait "$demo"' run.sh "$@"

@@ -3,6 +3,7 @@
 
 #include "app/DemoSettings.h"
 #include "app/DisplayContext.h"
+#include "app/ShowSetupDialog.h"
 #include "gl/ReloadRegistry.h"
 #include "sync/MusicClock.h"
 #include "sync/SyncDevice.h"
@@ -23,8 +24,10 @@ constexpr double tuneBpm = 131.0;
 
 int runDemo() {
     DemoSettings settings;
-    // There is no console window to hide on X11, and no setup dialog yet:
-    // start as if the viewer accepted the defaults.
+    // There is no console window to hide on X11. A dialog that cannot be
+    // shown leaves the settings as they are and the show goes on.
+    if (showSetupDialog(settings) == 0)
+        return -1;
 
     DisplayContext display(settings.width, settings.height, settings.windowed == 1);
     glGetError();

@@ -8,12 +8,14 @@ packages=(
   g++ cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
   # libraries the demo links
   libglfw3-dev libglew-dev libgl-dev libstb-dev libmpg123-dev libsdl2-dev libasound2-dev
+  libgtk-3-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # data: the tune is encoded at build time
   lame
   # running without a display and driving the demo like a person would
   xvfb xauth xdotool x11-utils x11-apps imagemagick libgl1-mesa-dri mesa-utils
+  x11-xserver-utils
 )
 
 missing=()

@@ -31,5 +31,6 @@ cp "$SHOW/halvo" "$WORK/show/halvo"
 add_track e "0 0 linear" "20 1 step"
 (cd "$WORK" && exec "$WORK/show/halvo") >"$WORK/demo.out" 2>"$WORK/demo.err" &
 DEMO_PID=$!
+accept_dialog
 wait_demo 60
 expect_eq "$STATUS" 0 "exit code when started from elsewhere"

@@ -10,7 +10,11 @@ expect_failure() {
     local what=$1 pattern=$2
     shift 2
     local status=0
-    (cd "$WORK/show" && exec timeout 60 "$@" "$SHOW/halvo") >"$WORK/demo.out" 2>"$WORK/demo.err" || status=$?
+    (cd "$WORK/show" && exec timeout 60 "$@" "$SHOW/halvo") >"$WORK/demo.out" 2>"$WORK/demo.err" &
+    DEMO_PID=$!
+    accept_dialog || true
+    wait "$DEMO_PID" || status=$?
+    DEMO_PID=
     expect_eq "$status" 1 "exit code with $what"
     grep -Eq "$pattern" <(tail -n 1 "$WORK/demo.err") ||
         fail "$what: last stderr line '$(tail -n 1 "$WORK/demo.err")' does not match '$pattern'"

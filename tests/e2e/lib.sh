@@ -55,11 +55,31 @@ add_track() {
     "$HALVO_BUILD/halvo-track" compile "$WORK/show" "$WORK/$name.txt" || fail "cannot compile track $name"
 }
 
-# Starts the demo in the scratch show directory; its output goes to
-# $WORK/demo.out and $WORK/demo.err.
+# Starts the demo in the scratch show directory and accepts its setup dialog
+# as it stands; its output goes to $WORK/demo.out and $WORK/demo.err.
 start_demo() {
     (cd "$WORK/show" && exec "$SHOW/halvo") >"$WORK/demo.out" 2>"$WORK/demo.err" &
     DEMO_PID=$!
+    accept_dialog || true
+}
+
+# Waits until the demo shows its setup dialog and sets DIALOG to its window;
+# returns 1 when the demo ends without showing one.
+wait_dialog() {
+    DIALOG=
+    for _ in $(seq 300); do
+        DIALOG=$(xdotool search --onlyvisible --name '^Halvo // Sorva$' 2>/dev/null | head -n 1 || true)
+        [ -n "$DIALOG" ] && return 0
+        kill -0 "$DEMO_PID" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    fail "no setup dialog after 30 s"
+}
+
+# Presses Enter in the setup dialog, as a viewer taking its defaults would.
+accept_dialog() {
+    wait_dialog || return 1
+    xdotool windowfocus --sync "$DIALOG" key Return
 }
 
 # Waits until the demo's window is mapped.
