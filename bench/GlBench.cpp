@@ -63,7 +63,7 @@ BenchContext& context() {
 
 // Sends what the passes print on stdout to /dev/null while alive.
 class QuietStdout {
-  public:
+public:
     QuietStdout() {
         std::fflush(stdout);
         saved_ = ::dup(1);
@@ -77,7 +77,7 @@ class QuietStdout {
         ::close(saved_);
     }
 
-  private:
+private:
     int saved_;
 };
 

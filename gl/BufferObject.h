@@ -6,7 +6,7 @@
 namespace Sorva::Gl {
 
 class BufferObject : public Object {
-  public:
+public:
     // Generates the buffer name; does not bind it.
     explicit BufferObject(GLenum target);
     virtual ~BufferObject();
@@ -18,7 +18,7 @@ class BufferObject : public Object {
     void setData(GLsizeiptr size, const void* data, GLenum usage);
     void unbind();
 
-  private:
+private:
     GLenum target_;
     GLuint name_ = 0;
 };

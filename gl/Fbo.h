@@ -10,7 +10,7 @@
 namespace Sorva::Gl {
 
 class Fbo : public Object {
-  public:
+public:
     // Generates the framebuffer name; binds and attaches nothing.
     Fbo();
     // Deletes the framebuffer, then its attached textures.
@@ -31,7 +31,7 @@ class Fbo : public Object {
     // The texture at GL_COLOR_ATTACHMENT0 + index, or null if there is none.
     Texture* colorTexture(unsigned index);
 
-  private:
+private:
     GLuint name_ = 0;
     std::map<GLenum, std::unique_ptr<Texture>> attachments_;
 };

@@ -7,7 +7,7 @@
 namespace Sorva::Gl {
 
 class Object {
-  public:
+public:
     // Makes the wrapped object current at its binding point.
     virtual void bind() = 0;
     // The wrapped GL object name.
@@ -16,7 +16,7 @@ class Object {
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
 
-  protected:
+protected:
     Object() = default;
     // Wrappers are never deleted through this base.
     ~Object() = default;

@@ -8,7 +8,7 @@
 namespace Sorva {
 
 class ReloadRegistry {
-  public:
+public:
     // The one registry, created on first call.
     static ReloadRegistry& instance();
 
@@ -22,7 +22,7 @@ class ReloadRegistry {
     // Reloads every registered object once, in ascending address order.
     void reloadAll();
 
-  private:
+private:
     ReloadRegistry() = default;
 
     std::set<Reloadable*> objects_;

@@ -4,10 +4,10 @@
 namespace Sorva {
 
 class Reloadable {
-  public:
+public:
     virtual void reload() = 0;
 
-  protected:
+protected:
     Reloadable() = default;
     // Never deleted through this interface.
     ~Reloadable() = default;

@@ -16,7 +16,7 @@ class DisplayContext;
 namespace Sorva::Gl {
 
 class ScreenPass {
-  public:
+public:
     // Compiles "./data/shaders/trivial.vs" with the fragment file, links,
     // registers the shaders for reload and uploads the quad. A missing or
     // broken file is only reported; the pass then draws nothing useful.
@@ -30,7 +30,7 @@ class ScreenPass {
     // and viewport the caller has set.
     void draw();
 
-  private:
+private:
     ShaderContainer container_;
     VertexArrayObject quad_;
     BufferObject quadVertices_;

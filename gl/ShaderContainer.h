@@ -13,7 +13,7 @@
 namespace Sorva::Gl {
 
 class ShaderContainer final : public Reloadable {
-  public:
+public:
     // An empty program; the owner adds stages, links and registers it.
     ShaderContainer();
     // Leaves the reload registry, deletes its shaders, then the program.
@@ -33,7 +33,7 @@ class ShaderContainer final : public Reloadable {
 
     ShaderProgram* program() { return &program_; }
 
-  private:
+private:
     ShaderProgram program_;
     std::map<GLenum, std::string> paths_;
     std::map<GLenum, std::unique_ptr<ShaderObject>> shaders_;

@@ -8,7 +8,7 @@
 namespace Sorva::Gl {
 
 class ShaderObject : public Object {
-  public:
+public:
     // Creates a shader of the given stage (GL_VERTEX_SHADER, GL_FRAGMENT_SHADER).
     explicit ShaderObject(GLenum type);
     virtual ~ShaderObject();
@@ -23,7 +23,7 @@ class ShaderObject : public Object {
     // success and failure look the same to the caller.
     void compile();
 
-  private:
+private:
     GLuint name_ = 0;
 };
 

@@ -10,7 +10,7 @@
 namespace Sorva::Gl {
 
 class ShaderProgram final : public ShaderProgramObject {
-  public:
+public:
     // Creates the GL program; the location cache starts empty.
     ShaderProgram();
     // Deletes the GL program; attached shaders belong to their owner.
@@ -67,7 +67,7 @@ class ShaderProgram final : public ShaderProgramObject {
                                const GLfloat* value) override;
     GLint uniformLocation(const std::string& name) override;
 
-  private:
+private:
     GLuint name_ = 0;
     std::map<std::string, GLint> locations_;
 };

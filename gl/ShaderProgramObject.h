@@ -11,7 +11,7 @@ namespace Sorva::Gl {
 class ShaderObject;
 
 class ShaderProgramObject : public Object {
-  public:
+public:
     virtual void attach(ShaderObject* shader) = 0;
     virtual void detach(ShaderObject* shader) = 0;
     virtual void link() = 0;
@@ -66,7 +66,7 @@ class ShaderProgramObject : public Object {
     // -1 (cached too) when the program has no such uniform.
     virtual GLint uniformLocation(const std::string& name) = 0;
 
-  protected:
+protected:
     ShaderProgramObject() = default;
     ~ShaderProgramObject() = default;
 };

@@ -7,7 +7,7 @@
 namespace Sorva::Gl {
 
 class Texture : public Object {
-  public:
+public:
     // Generates the texture name; does not bind it.
     explicit Texture(GLenum target);
     virtual ~Texture();
@@ -25,7 +25,7 @@ class Texture : public Object {
     int width() const { return width_; }
     int height() const { return height_; }
 
-  private:
+private:
     GLuint name_ = 0;
     GLenum target_;
     int width_ = -1;

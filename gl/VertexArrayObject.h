@@ -6,7 +6,7 @@
 namespace Sorva::Gl {
 
 class VertexArrayObject : public Object {
-  public:
+public:
     // Generates the vertex array and leaves it bound.
     VertexArrayObject();
     virtual ~VertexArrayObject();
@@ -23,7 +23,7 @@ class VertexArrayObject : public Object {
                        const void* offset);
     void attribDivisor(GLuint index, GLuint divisor);
 
-  private:
+private:
     GLuint name_ = 0;
 };
 

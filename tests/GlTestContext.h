@@ -16,7 +16,7 @@
 namespace Sorva::Test {
 
 class GlTestContext : public ::testing::Test {
-  public:
+public:
     // RGBA of one pixel of the framebuffer bound for reading.
     static std::array<float, 4> readPixel(int x, int y);
 
@@ -29,7 +29,7 @@ class GlTestContext : public ::testing::Test {
         return ::testing::internal::GetCapturedStdout();
     }
 
-  protected:
+protected:
     // Fails the test when no context can be made; otherwise enters a fresh
     // scratch directory with data/shaders/trivial.vs and resets the bindings.
     void SetUp() override;
@@ -41,7 +41,7 @@ class GlTestContext : public ::testing::Test {
     // Writes a file below the scratch directory, creating its folders.
     void writeFile(const std::string& relativePath, const std::string& text);
 
-  private:
+private:
     DisplayContext* display_ = nullptr;
     std::filesystem::path previousDir_;
     std::filesystem::path workDir_;

@@ -22,7 +22,7 @@ using Sorva::Gl::Texture;
 namespace {
 
 class TextureGl : public Sorva::Test::GlTestContext {
-  protected:
+protected:
     // Colour of the texture on unit 0 as a full-screen pass samples it.
     std::array<float, 4> sampled(Texture& texture) {
         writeFile("data/shaders/sample.fs", R"(#version 330 core
