@@ -3,11 +3,11 @@
 
 #include "app/DemoSettings.h"
 #include "app/DisplayContext.h"
+#include "app/Show.h"
 #include "app/ShowSetupDialog.h"
 #include "gl/ReloadRegistry.h"
 #include "sync/MusicClock.h"
 #include "sync/SyncDevice.h"
-#include "sync/Track.h"
 
 #include <GL/glew.h>
 
@@ -35,24 +35,19 @@ int runDemo() {
     SyncDevice::instance();
     MusicClock::instance().open(tunePath, tuneBpm);
 
-    Track end("e");
-
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
+    // Track "e", the post chain, the scenes and the post tracks; depth
+    // testing on.
+    Show show(display);
 
     MusicClock::instance().start();
 
     if (!display.isRunning())
         return 0;
     for (;;) {
-        // Written so that NaN also ends the show.
-        if (!(end.value() < 1.0))
+        if (show.ended())
             break;
 
-        display.bindScreen();
-        display.viewport(0, 0, display.width(), display.height());
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        show.renderFrame();
 
         display.swap();
         display.pollEvents();

@@ -1,0 +1,66 @@
+// The show's per-frame work, shared by the demo and the capture tool: the
+// scene director into buffer 1, then the six post-processing passes
+// (letterbox, FXAA, four DCT stages), the last one to the window.
+#pragma once
+
+#include "gl/Fbo.h"
+#include "gl/ScreenPass.h"
+#include "scene/SceneDirector.h"
+#include "sync/Track.h"
+
+#include <array>
+
+namespace Sorva {
+
+class DisplayContext;
+
+class Show {
+public:
+    // Builds the end track, the post passes and buffers, the director (with
+    // every scene) and the post tracks, in that order, and enables depth
+    // testing. Teardown runs in exactly the reverse order.
+    explicit Show(DisplayContext& display);
+    Show(const Show&) = delete;
+    Show& operator=(const Show&) = delete;
+
+    // True once track "e" is 1.0 or more, or not a number.
+    bool ended() const;
+    // One whole frame, ending with the picture drawn to the window.
+    void renderFrame();
+    // The six post passes alone: buffer 1 through buffers 2 to 6 to the window.
+    void renderPostChain();
+
+    // Post-processing buffer 1 to 6.
+    Gl::Fbo& buffer(int number) { return buffers_.at(number - 1); }
+
+private:
+    struct Colour {
+        float r, g, b, a;
+    };
+
+    // Binds target (the window when null), clears it, binds input's colour
+    // texture on unit 0 and makes the pass's program current.
+    Gl::ShaderProgram* beginPostPass(Gl::ScreenPass& pass, Gl::Fbo* target, Gl::Fbo& input,
+                                     Colour clear);
+    bool setUpBuffers();
+
+    DisplayContext& display_;
+    Track end_;
+    Gl::ScreenPass letterbox_;
+    Gl::ScreenPass fxaa_;
+    std::array<Gl::Fbo, 6> buffers_;
+    // Set up right after the buffers are made, before the DCT passes.
+    bool buffersReady_;
+    Gl::ScreenPass dctA_;
+    Gl::ScreenPass dctB_;
+    Gl::ScreenPass dctC_;
+    Gl::ScreenPass dctD_;
+    SceneDirector director_;
+    Track letterboxR_;
+    Track letterboxG_;
+    Track letterboxB_;
+    Track dctGlitch_;
+    Track dctDecimate_;
+};
+
+} // namespace Sorva

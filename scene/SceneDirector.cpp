@@ -1,0 +1,89 @@
+// The scene director: weight gate, per-scene framebuffers and the combiner.
+#include "scene/SceneDirector.h"
+
+#include "app/DisplayContext.h"
+#include "fx/BlankFx.h"
+#include "fx/PatternBFx.h"
+#include "fx/PatternFx.h"
+
+#include <GL/glew.h>
+
+#include <cmath>
+#include <string>
+
+namespace Sorva {
+
+namespace {
+
+template <typename Effect> std::unique_ptr<EFx> make(DisplayContext& display) {
+    return std::make_unique<Effect>(display);
+}
+
+// Slots 0, 2 and 3 (particle ball, blue feedback, tunnel) hold a blank scene
+// until those effects exist.
+const std::array<SceneDirector::EffectMaker, SceneDirector::slotCount> showSlots = {
+    make<BlankFx>, make<PatternFx>, make<BlankFx>, make<BlankFx>, make<PatternBFx>,
+};
+
+// "A" for slot 0 up to "E" for slot 4: the combiner's sampler and weight names.
+std::string slotLetter(std::size_t slot) {
+    return std::string(1, static_cast<char>('A' + slot));
+}
+
+} // namespace
+
+SceneDirector::SceneDirector(DisplayContext& display) : SceneDirector(display, showSlots) {}
+
+SceneDirector::SceneDirector(DisplayContext& display,
+                             const std::array<EffectMaker, slotCount>& slots)
+    : display_(display), sceneIndex_("scene-idx"),
+      combiner_("./data/shaders/skenekombiner.fs", &display) {
+    for (const EffectMaker& makeEffect : slots)
+        effects_.push_back(makeEffect(display_));
+    for (std::size_t i = 0; i < effects_.size(); ++i) {
+        buffers_.push_back(std::make_unique<Gl::Fbo>());
+        buffers_.back()->setup(display_.width(), display_.height(), 1, true);
+        weights_.emplace_back("fusing-weight-" + std::to_string(i));
+    }
+}
+
+SceneDirector::~SceneDirector() {
+    for (auto& effect : effects_)
+        effect.reset();
+    for (auto& buffer : buffers_)
+        buffer.reset();
+}
+
+bool SceneDirector::rendersWeight(double weight) {
+    return std::abs(weight) > 0.001;
+}
+
+void SceneDirector::render(Gl::Fbo& target) {
+    FxParams params = makeFxParams("effu");
+    fillFxParams(params);
+
+    // A skipped scene's framebuffer keeps its last picture.
+    for (std::size_t i = 0; i < effects_.size(); ++i)
+        if (rendersWeight(weights_[i].value()))
+            effects_[i]->render(*buffers_[i], params);
+
+    target.bind();
+    display_.viewport(0, 0, display_.width(), display_.height());
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    Gl::ShaderProgram* program = combiner_.program();
+    program->bind();
+    for (std::size_t i = 0; i < slotCount; ++i) {
+        display_.activeTexture(static_cast<unsigned>(i));
+        buffers_[i]->colorTexture(0)->bind();
+    }
+    for (std::size_t i = 0; i < slotCount; ++i)
+        program->setUniform1i("buffer" + slotLetter(i), static_cast<GLint>(i));
+    // Passed on as they are: not clamped, not normalised, sign kept.
+    for (std::size_t i = 0; i < slotCount; ++i)
+        program->setUniform1f("weight" + slotLetter(i), static_cast<float>(weights_[i].value()));
+    combiner_.draw();
+}
+
+} // namespace Sorva
