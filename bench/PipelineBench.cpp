@@ -1,0 +1,192 @@
+// Frame costs of the image pipeline on a real context at 1280 x 720: the six
+// post passes beside six trivial full-screen passes over the same buffers,
+// and each pattern scene beside one trivial pass into the same target.
+// Timed with glFinish and a steady clock; run under xvfb-run -a.
+#include "app/DisplayContext.h"
+#include "app/Show.h"
+#include "fx/PatternBFx.h"
+#include "fx/PatternFx.h"
+#include "gl/Fbo.h"
+#include "gl/ScreenPass.h"
+#include "scene/FxParams.h"
+#include "sync/SyncDevice.h"
+#include "sync/SyncTrack.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace Sorva;
+
+constexpr int width = 1280;
+constexpr int height = 720;
+constexpr int rounds = 21;
+
+// The cheapest useful pass: one filtered read of its input.
+constexpr const char* copyShader = R"(#version 330 core
+uniform sampler2D iChannel0;
+in vec2 uv;
+out vec4 colour;
+void main() { colour = texture(iChannel0, uv); }
+)";
+
+// Sends what the passes print on stdout to /dev/null while alive.
+class QuietStdout {
+public:
+    QuietStdout() {
+        std::fflush(stdout);
+        saved_ = ::dup(1);
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::close(null);
+    }
+    ~QuietStdout() {
+        std::fflush(stdout);
+        ::dup2(saved_, 1);
+        ::close(saved_);
+    }
+
+private:
+    int saved_;
+};
+
+void setTrack(const char* name, float value) {
+    auto& track = const_cast<SyncTrack&>(SyncDevice::instance().getTrack(name));
+    track.keys = std::make_unique<SyncKey[]>(1);
+    track.keys[0] = SyncKey{0, value, 0};
+    track.keyCount = 1;
+}
+
+struct Timing {
+    double median;
+    double fastest;
+};
+
+// Milliseconds of one call of each function, measured alternately so that
+// load from other processes falls on all of them alike. The fastest run is
+// the cost with the least interference; the median, what a viewer gets.
+std::vector<Timing> measure(const std::vector<std::function<void()>>& runs) {
+    for (const auto& run : runs) {
+        run(); // warm-up: the driver finishes compiling on first use
+        glFinish();
+    }
+    std::vector<std::vector<double>> times(runs.size());
+    for (int round = 0; round < rounds; ++round)
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            glFinish();
+            const auto start = std::chrono::steady_clock::now();
+            runs[i]();
+            glFinish();
+            const auto end = std::chrono::steady_clock::now();
+            times[i].push_back(std::chrono::duration<double, std::milli>(end - start).count());
+        }
+    std::vector<Timing> result;
+    for (auto& t : times) {
+        std::sort(t.begin(), t.end());
+        result.push_back({t[t.size() / 2], t.front()});
+    }
+    return result;
+}
+
+void report(const char* what, const Timing& a, const char* base, const Timing& b) {
+    std::printf("%-24s median %6.1f  fastest %6.1f | %-18s median %6.1f  fastest %6.1f | "
+                "ratio median %.2f  fastest %.2f\n",
+                what, a.median, a.fastest, base, b.median, b.fastest, a.median / b.median,
+                a.fastest / b.fastest);
+}
+
+} // namespace
+
+int main() {
+    if (glfwInit())
+        glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    DisplayContext display(width, height, true);
+
+    // A scratch show directory with the real shaders and the copy pass.
+    const fs::path dir =
+        fs::temp_directory_path() / ("halvo-bench-pipe-" + std::to_string(getpid()));
+    fs::create_directories(dir / "data");
+    fs::copy(fs::path(HALVO_SOURCE_DIR) / "data/shaders", dir / "data/shaders",
+             fs::copy_options::recursive);
+    std::ofstream(dir / "data/shaders/copy.fs") << copyShader;
+    fs::current_path(dir);
+
+    setTrack("fusing-weight-4", 1.0f);
+    setTrack("fx-effu-iGlobalTime", 10.0f);
+    setTrack("letterbox-r", 0.05f);
+
+    std::unique_ptr<Show> show;
+    std::unique_ptr<Gl::ScreenPass> copy;
+    std::unique_ptr<PatternFx> pattern;
+    std::unique_ptr<PatternBFx> pattern2;
+    {
+        QuietStdout quiet;
+        show = std::make_unique<Show>(display);
+        copy = std::make_unique<Gl::ScreenPass>("./data/shaders/copy.fs", &display);
+        pattern = std::make_unique<PatternFx>(display);
+        pattern2 = std::make_unique<PatternBFx>(display);
+    }
+    // A real picture in buffer 1.
+    show->renderFrame();
+    glFinish();
+
+    const auto copyPass = [&](Gl::Fbo* target, Gl::Fbo& input) {
+        if (target)
+            target->bind();
+        else
+            display.bindScreen();
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        display.activeTexture(0);
+        input.colorTexture(0)->bind();
+        copy->program()->bind();
+        copy->program()->setUniform1i("iChannel0", 0);
+        copy->draw();
+    };
+    const auto sixCopies = [&] {
+        for (int i = 1; i <= 5; ++i)
+            copyPass(&show->buffer(i + 1), show->buffer(i));
+        copyPass(nullptr, show->buffer(6));
+    };
+
+    Gl::Fbo scene;
+    scene.setup(width, height, 1, true);
+    FxParams params = makeFxParams("effu");
+    fillFxParams(params);
+
+    std::printf("1280 x 720, %d rounds, milliseconds (steady clock around glFinish)\n", rounds);
+    auto post = measure({[&] { show->renderPostChain(); }, sixCopies});
+    report("post chain, glitch 0", post[0], "six trivial passes", post[1]);
+    setTrack("dct-glitch", 0.6f);
+    setTrack("dct-decimate", 0.5f);
+    post = measure({[&] { show->renderPostChain(); }, sixCopies});
+    report("post chain, glitch 0.6", post[0], "six trivial passes", post[1]);
+
+    const auto patterns =
+        measure({[&] { pattern->render(scene, params); }, [&] { pattern2->render(scene, params); },
+                 [&] { copyPass(&scene, show->buffer(1)); }});
+    report("pattern 1", patterns[0], "one trivial pass", patterns[2]);
+    report("pattern 2", patterns[1], "one trivial pass", patterns[2]);
+
+    const auto frame = measure({[&] { show->renderFrame(); }});
+    std::printf("whole frame (pattern 2)  median %6.1f  fastest %6.1f\n", frame[0].median,
+                frame[0].fastest);
+
+    fs::current_path(fs::temp_directory_path());
+    fs::remove_all(dir);
+    return 0;
+}
