@@ -2,9 +2,7 @@
 #include "scene/SceneDirector.h"
 
 #include "app/DisplayContext.h"
-#include "fx/BlankFx.h"
-#include "fx/PatternBFx.h"
-#include "fx/PatternFx.h"
+#include "scene/ShowScenes.h"
 
 #include <GL/glew.h>
 
@@ -15,16 +13,6 @@ namespace Sorva {
 
 namespace {
 
-template <typename Effect> std::unique_ptr<EFx> make(DisplayContext& display) {
-    return std::make_unique<Effect>(display);
-}
-
-// Slots 0, 2 and 3 (particle ball, blue feedback, tunnel) hold a blank scene
-// until those effects exist.
-const std::array<SceneDirector::EffectMaker, SceneDirector::slotCount> showSlots = {
-    make<BlankFx>, make<PatternFx>, make<BlankFx>, make<BlankFx>, make<PatternBFx>,
-};
-
 // "A" for slot 0 up to "E" for slot 4: the combiner's sampler and weight names.
 std::string slotLetter(std::size_t slot) {
     return std::string(1, static_cast<char>('A' + slot));
@@ -32,7 +20,7 @@ std::string slotLetter(std::size_t slot) {
 
 } // namespace
 
-SceneDirector::SceneDirector(DisplayContext& display) : SceneDirector(display, showSlots) {}
+SceneDirector::SceneDirector(DisplayContext& display) : SceneDirector(display, showScenes()) {}
 
 SceneDirector::SceneDirector(DisplayContext& display,
                              const std::array<EffectMaker, slotCount>& slots)
