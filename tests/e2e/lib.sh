@@ -25,10 +25,12 @@ fail() {
 }
 
 # Starts a private X server (so key presses reach only this test's window)
-# and exports its DISPLAY. Extra arguments go to Xvfb.
+# and exports its DISPLAY. Extra arguments go to Xvfb. -noreset: by default
+# the server resets whenever its last client disconnects (say, an xdotool
+# query), and a program connecting during that reset is refused.
 start_x() {
     local fdfile="$WORK/display"
-    Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp "$@" 3>"$fdfile" 2>"$WORK/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp -noreset "$@" 3>"$fdfile" 2>"$WORK/xvfb.log" &
     XPID=$!
     for _ in $(seq 100); do
         [ -s "$fdfile" ] && break

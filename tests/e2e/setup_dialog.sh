@@ -3,7 +3,7 @@
 # Escape and the close box ending the program with 255 before any window.
 source "$(dirname "$0")/lib.sh"
 # The screen starts at its largest size; smaller modes are added below.
-start_x -noreset -screen 0 1920x1080x24
+start_x -screen 0 1920x1080x24
 make_show
 SEND_CLOSE="$HALVO_BUILD/tests/halvo-send-close"
 

@@ -2,7 +2,7 @@
 # and leave the dialog open; without a display the show goes on with its
 # settings after one line on stderr.
 source "$(dirname "$0")/lib.sh"
-start_x -noreset
+start_x
 make_show
 
 # A stand-in browser, registered as the desktop's handler of https links,
