@@ -30,15 +30,27 @@ DisplayContext::DisplayContext(int width, int height, bool windowed)
     : width_(width), height_(height) {
     if (!glfwInit())
         failStartup("Cannot start the window system: " + glfwCause("glfwInit failed"));
+    open(windowed ? nullptr : glfwGetPrimaryMonitor(), true);
+}
 
+DisplayContext::DisplayContext(int width, int height, Offline offline)
+    : width_(width), height_(height), fixedStep_(offline.frameStep) {
+    if (!glfwInit())
+        failStartup("Cannot start the window system: " + glfwCause("glfwInit failed"));
+    open(nullptr, false);
+    time_ = 0.0;
+}
+
+void DisplayContext::open(GLFWmonitor* monitor, bool visible) {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, 1);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
     glfwWindowHint(GLFW_RESIZABLE, 0);
+    if (!visible)
+        glfwWindowHint(GLFW_VISIBLE, 0);
 
-    GLFWmonitor* monitor = windowed ? nullptr : glfwGetPrimaryMonitor();
-    window_ = glfwCreateWindow(width, height, "Halvo", monitor, nullptr);
+    window_ = glfwCreateWindow(width_, height_, "Halvo", monitor, nullptr);
     if (!window_)
         failStartup("Cannot open an OpenGL 3.3 core window: " +
                     glfwCause("glfwCreateWindow failed"));
@@ -70,6 +82,11 @@ bool DisplayContext::reloadRequested() const {
 }
 
 void DisplayContext::swap() {
+    if (fixedStep_ > 0.0) {
+        deltaTime_ = fixedStep_;
+        time_ += fixedStep_;
+        return;
+    }
     glfwSwapBuffers(window_);
     const double t = glfwGetTime();
     deltaTime_ = t - time_;

@@ -2,6 +2,7 @@
 // window system from construction to destruction.
 #pragma once
 
+struct GLFWmonitor;
 struct GLFWwindow;
 
 namespace Sorva {
@@ -12,6 +13,15 @@ public:
     // makes its context current. Throws Rexception naming the cause when the
     // window system, the window or the GL entry points cannot be had.
     DisplayContext(int width, int height, bool windowed);
+
+    // For rendering offline: a hidden window, and a frame clock that advances
+    // by exactly frameStep seconds at each swap() instead of following the
+    // timer, as a perfectly paced run would. swap() then presents nothing.
+    struct Offline {
+        double frameStep;
+    };
+    DisplayContext(int width, int height, Offline offline);
+
     ~DisplayContext();
     DisplayContext(const DisplayContext&) = delete;
     DisplayContext& operator=(const DisplayContext&) = delete;
@@ -34,11 +44,15 @@ public:
     void viewport(int x, int y, int width, int height);
 
 private:
+    void open(GLFWmonitor* monitor, bool visible);
+
     GLFWwindow* window_ = nullptr;
     int width_;
     int height_;
     double time_ = 0.0;
     double deltaTime_ = 0.0;
+    // 0: deltaTime is measured between swaps.
+    double fixedStep_ = 0.0;
 };
 
 } // namespace Sorva

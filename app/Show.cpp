@@ -47,9 +47,14 @@ bool Show::ended() const {
     return !(end_.value() < 1.0);
 }
 
-void Show::renderFrame() {
+void Show::renderFrame(Gl::Fbo* target) {
     director_.render(buffer(1));
-    renderPostChain();
+    renderPostChain(target);
+}
+
+void Show::setObserver(FrameObserver* observer) {
+    observer_ = observer;
+    director_.setObserver(observer);
 }
 
 Gl::ShaderProgram* Show::beginPostPass(Gl::ScreenPass& pass, Gl::Fbo* target, Gl::Fbo& input,
@@ -67,7 +72,9 @@ Gl::ShaderProgram* Show::beginPostPass(Gl::ScreenPass& pass, Gl::Fbo* target, Gl
     return program;
 }
 
-void Show::renderPostChain() {
+void Show::renderPostChain(Gl::Fbo* target) {
+    if (observer_)
+        observer_->begin(FrameObserver::Stage::PostChain, 0);
     // Only shows where a shader leaves a pixel unwritten.
     constexpr Colour green{0.0f, 1.0f, 0.0f, 1.0f};
     constexpr Colour black{0.0f, 0.0f, 0.0f, 1.0f};
@@ -110,11 +117,13 @@ void Show::renderPostChain() {
     p->setUniform1f("DCTglitch", static_cast<float>(dctGlitch_.value()));
     dctC_.draw();
 
-    p = beginPostPass(dctD_, nullptr, buffer(6), black);
+    p = beginPostPass(dctD_, target, buffer(6), black);
     p->setUniform2f("iResolution", width, height);
     p->setUniform1f("iTime", rowTime());
     p->setUniform1i("iChannel0", 0);
     dctD_.draw();
+    if (observer_)
+        observer_->end(FrameObserver::Stage::PostChain, 0);
 }
 
 } // namespace Sorva

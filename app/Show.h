@@ -25,10 +25,15 @@ public:
 
     // True once track "e" is 1.0 or more, or not a number.
     bool ended() const;
-    // One whole frame, ending with the picture drawn to the window.
-    void renderFrame();
-    // The six post passes alone: buffer 1 through buffers 2 to 6 to the window.
-    void renderPostChain();
+    // One whole frame, ending with the picture drawn to the window, or to
+    // target when one is given (the capture tool reads it back from there).
+    void renderFrame(Gl::Fbo* target = nullptr);
+    // The six post passes alone: buffer 1 through buffers 2 to 6 to the
+    // window, or to target when one is given.
+    void renderPostChain(Gl::Fbo* target = nullptr);
+
+    // Told of each part of every frame; null for none.
+    void setObserver(FrameObserver* observer);
 
     // Post-processing buffer 1 to 6.
     Gl::Fbo& buffer(int number) { return buffers_.at(number - 1); }
@@ -61,6 +66,7 @@ private:
     Track letterboxB_;
     Track dctGlitch_;
     Track dctDecimate_;
+    FrameObserver* observer_ = nullptr;
 };
 
 } // namespace Sorva

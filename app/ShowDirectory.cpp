@@ -5,14 +5,15 @@
 
 namespace Sorva {
 
-void enterShowDirectory() {
+void enterShowDirectory(const std::filesystem::path& fromExecutable,
+                        const std::filesystem::path& marker) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (fs::is_directory("data", ec))
+    if (fs::exists(marker, ec))
         return;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (!ec)
-        fs::current_path(exe.parent_path(), ec);
+        fs::current_path(exe.parent_path() / fromExecutable, ec);
 }
 
 } // namespace Sorva

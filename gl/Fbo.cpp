@@ -1,6 +1,8 @@
 // GL framebuffer wrapper with float colour and depth texture attachments.
 #include "gl/Fbo.h"
 
+#include "gl/StartupTimes.h"
+
 #include <vector>
 
 namespace Sorva::Gl {
@@ -35,6 +37,7 @@ void Fbo::bind() {
 }
 
 bool Fbo::setup(int width, int height, unsigned colorCount, bool withDepth) {
+    StartupTimes::Scope timing(StartupTimes::instance().framebufferSetup);
     bind();
     for (unsigned i = 0; i < colorCount; ++i)
         attachTexture(GL_COLOR_ATTACHMENT0 + i,

@@ -1,6 +1,8 @@
 // Image loading through stb_image.
 #include "gl/LoadTexture.h"
 
+#include "gl/StartupTimes.h"
+
 #include <stb_image.h>
 
 #include <cstdio>
@@ -8,6 +10,7 @@
 namespace Sorva::Gl {
 
 void loadTexture(const std::string& path, Texture& texture) {
+    StartupTimes::Scope timing(StartupTimes::instance().imageDecoding);
     int width = 0;
     int height = 0;
     int fileChannels = 0;

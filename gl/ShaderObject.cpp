@@ -2,6 +2,7 @@
 #include "gl/ShaderObject.h"
 
 #include "gl/InfoLog.h"
+#include "gl/StartupTimes.h"
 
 #include <cstdio>
 
@@ -27,7 +28,10 @@ void ShaderObject::setSource(const std::string& source) {
 }
 
 void ShaderObject::compile() {
-    glCompileShader(name_);
+    {
+        StartupTimes::Scope timing(StartupTimes::instance().shaderBuilding);
+        glCompileShader(name_);
+    }
     GLint length = 0;
     glGetShaderiv(name_, GL_INFO_LOG_LENGTH, &length);
     printInfoLog(length, [this](GLsizei size, GLchar* buffer) {

@@ -3,6 +3,7 @@
 
 #include "gl/InfoLog.h"
 #include "gl/ShaderObject.h"
+#include "gl/StartupTimes.h"
 
 #include <cstdio>
 
@@ -29,7 +30,10 @@ void ShaderProgram::detach(ShaderObject* shader) {
 }
 
 void ShaderProgram::link() {
-    glLinkProgram(name_);
+    {
+        StartupTimes::Scope timing(StartupTimes::instance().shaderBuilding);
+        glLinkProgram(name_);
+    }
     // A relink moves uniforms to new locations; cached ones would be stale.
     locations_.clear();
     GLint length = 0;

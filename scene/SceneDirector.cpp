@@ -52,9 +52,16 @@ void SceneDirector::render(Gl::Fbo& target) {
 
     // A skipped scene's framebuffer keeps its last picture.
     for (std::size_t i = 0; i < effects_.size(); ++i)
-        if (rendersWeight(weights_[i].value()))
+        if (rendersWeight(weights_[i].value())) {
+            if (observer_)
+                observer_->begin(FrameObserver::Stage::Scene, i);
             effects_[i]->render(*buffers_[i], params);
+            if (observer_)
+                observer_->end(FrameObserver::Stage::Scene, i);
+        }
 
+    if (observer_)
+        observer_->begin(FrameObserver::Stage::Combiner, 0);
     target.bind();
     display_.viewport(0, 0, display_.width(), display_.height());
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -72,6 +79,8 @@ void SceneDirector::render(Gl::Fbo& target) {
     for (std::size_t i = 0; i < slotCount; ++i)
         program->setUniform1f("weight" + slotLetter(i), static_cast<float>(weights_[i].value()));
     combiner_.draw();
+    if (observer_)
+        observer_->end(FrameObserver::Stage::Combiner, 0);
 }
 
 } // namespace Sorva

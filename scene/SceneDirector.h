@@ -6,6 +6,7 @@
 #include "gl/Fbo.h"
 #include "gl/ScreenPass.h"
 #include "scene/EFx.h"
+#include "scene/FrameObserver.h"
 #include "sync/Track.h"
 
 #include <array>
@@ -36,6 +37,9 @@ public:
     // left bound with the whole-window viewport.
     void render(Gl::Fbo& target);
 
+    // Told of each scene's render and of the combiner; null for none.
+    void setObserver(FrameObserver* observer) { observer_ = observer; }
+
     // Whether a scene with this fusing weight is rendered: only a weight of
     // magnitude strictly above 0.001.
     static bool rendersWeight(double weight);
@@ -48,6 +52,7 @@ private:
     // Obtained so that the track exists; nothing depends on its value.
     Track sceneIndex_;
     Gl::ScreenPass combiner_;
+    FrameObserver* observer_ = nullptr;
 };
 
 } // namespace Sorva

@@ -21,7 +21,11 @@ MusicClock::~MusicClock() {
 }
 
 void MusicClock::open(const char* path, double bpm) {
-    output_ = openOutput_ ? openOutput_() : nullptr;
+    open(path, bpm, openOutput_ ? openOutput_() : nullptr);
+}
+
+void MusicClock::open(const char* path, double bpm, std::unique_ptr<AudioOutput> output) {
+    output_ = std::move(output);
     if (!output_)
         throw Rexception("Fial! BASS!");
 

@@ -29,6 +29,9 @@ public:
     // throws Rexception ("Fial! BASS!" or "Failed to open tune.") when that
     // is impossible. Called once.
     void open(const char* path, double bpm);
+    // The same on an output the caller made instead of the clock's own: the
+    // capture tool opens the process's clock on an output it moves itself.
+    void open(const char* path, double bpm, std::unique_ptr<AudioOutput> output);
     // Starts playback from the beginning.
     void start();
     // Playback position in rows: seconds * bpm / 60 * 8. 0 before start.

@@ -1,9 +1,10 @@
 // halvo-banner: draws the setup dialog's 315 x 157 banner (title in a built-in
 // pixel font over a particle field and a grid floor) and writes it as PNG.
+#include "tools/PixelFont.h"
+
 #include <stb_image_write.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -55,38 +56,15 @@ struct Lcg {
     }
 };
 
-// 5 x 7 glyphs, one string per row, '#' lit.
-struct Glyph {
-    char letter;
-    std::array<std::string_view, 7> rows;
-};
-constexpr Glyph font[] = {
-    {'H', {"#...#", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"}},
-    {'A', {".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"}},
-    {'L', {"#....", "#....", "#....", "#....", "#....", "#....", "#####"}},
-    {'V', {"#...#", "#...#", "#...#", "#...#", "#...#", ".#.#.", "..#.."}},
-    {'O', {".###.", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."}},
-    {'S', {".####", "#....", "#....", ".###.", "....#", "....#", "####."}},
-    {'R', {"####.", "#...#", "#...#", "####.", "#.#..", "#..#.", "#...#"}},
-    {'/', {"....#", "...#.", "...#.", "..#..", ".#...", ".#...", "#...."}},
-};
-
-const Glyph* glyphOf(char c) {
-    for (const Glyph& g : font)
-        if (g.letter == c)
-            return &g;
-    return nullptr;
-}
-
 // Coverage mask of a text in the pixel font, each font cell `scale` pixels.
 std::vector<double> textMask(std::string_view text, int left, int top, int scale, int gap) {
     std::vector<double> mask(width * height, 0.0);
     int x0 = left;
     for (char c : text) {
-        if (const Glyph* g = glyphOf(c))
-            for (int row = 0; row < 7; ++row)
-                for (int col = 0; col < 5; ++col) {
-                    if (g->rows[row][col] != '#')
+        if (const Sorva::PixelGlyph* g = Sorva::pixelGlyph(c))
+            for (int row = 0; row < Sorva::PixelGlyph::height; ++row)
+                for (int col = 0; col < Sorva::PixelGlyph::width; ++col) {
+                    if (!g->lit(col, row))
                         continue;
                     for (int y = 0; y < scale; ++y)
                         for (int x = 0; x < scale; ++x) {

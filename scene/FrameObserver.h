@@ -1,0 +1,25 @@
+// Told where one frame's work begins and ends (each scene's render, the
+// combiner, the post chain), for timing it; the capture tool's benchmark is
+// the observer. An unobserved frame does no extra work.
+#pragma once
+
+#include <cstddef>
+
+namespace Sorva {
+
+class FrameObserver {
+public:
+    enum class Stage {
+        Scene,     // one effect's render, on frames its weight lets it render
+        Combiner,  // the director's blend of the five scene framebuffers
+        PostChain, // the six post-processing passes
+    };
+
+    virtual ~FrameObserver() = default;
+
+    // slot: the scene's slot for Stage::Scene, 0 otherwise.
+    virtual void begin(Stage stage, std::size_t slot) = 0;
+    virtual void end(Stage stage, std::size_t slot) = 0;
+};
+
+} // namespace Sorva
