@@ -16,8 +16,9 @@ packages=(
   # running without a display and driving the demo like a person would
   xvfb xauth xdotool x11-utils x11-apps imagemagick libgl1-mesa-dri mesa-utils
   x11-xserver-utils
-  # the capture tool: PNG frames, video (its tests read videos with ffprobe)
-  libpng-dev ffmpeg
+  # the capture tool: PNG frames, video; its tests read videos with ffprobe
+  # and its benchmark's JSON with python3
+  libpng-dev ffmpeg python3
 )
 
 missing=()

@@ -168,9 +168,11 @@ void Capture::run() {
     if (o.output == Output::Sheet) {
         try {
             layout.emplace(o.width, o.height, o.sheetFrames, first, end);
-        } catch (const std::invalid_argument& e) {
-            throw std::runtime_error(std::string("--frames ") + std::to_string(o.sheetFrames) +
-                                     ": " + e.what());
+        } catch (const std::invalid_argument&) {
+            throw std::runtime_error("--frames " + std::to_string(o.sheetFrames) + ": the range " +
+                                     seconds(clock.seconds(first)) + " to " +
+                                     seconds(clock.seconds(end)) + " has only " +
+                                     std::to_string(end - first) + " frames");
         }
     }
 

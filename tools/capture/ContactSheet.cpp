@@ -25,9 +25,11 @@ ContactSheet::ContactSheet(const std::filesystem::path& path, const SheetLayout&
     : file_(path), layout_(layout), top_(note.empty() ? 0 : SheetLayout::labelHeight),
       width_(layout.sheetWidth()), height_(layout.sheetHeight() + top_),
       pixels_(static_cast<std::size_t>(width_) * height_ * 3, background) {
-    if (!note.empty())
-        drawText(note, SheetLayout::gap, (SheetLayout::labelHeight - PixelGlyph::height) / 2 + 4,
-                 1);
+    if (!note.empty()) {
+        const int scale = textWidth(note, 2) <= width_ - 2 * SheetLayout::gap ? 2 : 1;
+        drawText(note, SheetLayout::gap,
+                 (SheetLayout::labelHeight - PixelGlyph::height * scale) / 2 + 4, scale);
+    }
 }
 
 std::string ContactSheet::label(double seconds, double row) {

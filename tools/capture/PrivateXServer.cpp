@@ -60,7 +60,7 @@ PrivateXServer::PrivateXServer(int width, int height) {
         dup2(devnull, STDOUT_FILENO);
         dup2(devnull, STDERR_FILENO);
         execl(xvfb.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
-              "-nolisten", "tcp", static_cast<char*>(nullptr));
+              "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);

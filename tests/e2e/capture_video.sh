@@ -1,0 +1,28 @@
+# The capture tool's MP4: one second at a small size plays back with the
+# right frame count, size, codec and an audio stream of the tune, and leaves
+# no temporary file behind.
+source "$(dirname "$0")/lib.sh"
+start_x
+cd "$WORK"
+
+"$HALVO_BUILD/halvo-capture" --from 30 --to 31 --size 160x90 --no-preroll --out v.mp4 \
+    >v.out 2>v.err || fail "capture failed: $(tail -n 3 v.err)"
+[ -s v.mp4 ] || fail "no v.mp4"
+expect_eq "$(ls -A)" "$(printf '%s\n' display v.err v.mp4 v.out xvfb.log)" "files left"
+
+probe() {
+    ffprobe -v error -select_streams "$1" -show_entries "$2" -of default=noprint_wrappers=1:nokey=1 \
+        "${@:3}" v.mp4
+}
+expect_eq "$(probe v:0 stream=codec_name,width,height,pix_fmt | tr '\n' ' ')" "h264 160 90 yuv420p " \
+    "video stream"
+expect_eq "$(probe v:0 stream=nb_read_frames -count_frames)" 60 "frame count"
+expect_eq "$(probe v:0 stream=r_frame_rate)" 60/1 "frame rate"
+expect_eq "$(probe a:0 stream=codec_name)" aac "audio stream"
+# The audio is the tune's stretch from 30 s: a second of it, and not silence.
+duration=$(probe a:0 stream=duration)
+awk -v d="$duration" 'BEGIN { exit !(d > 0.95 && d < 1.1) }' || fail "audio lasts $duration s"
+volume=$(ffmpeg -v info -i v.mp4 -map 0:a -af volumedetect -f null - 2>&1 |
+    sed -n 's/.*mean_volume: \(-*[0-9.]*\) dB/\1/p')
+awk -v v="$volume" 'BEGIN { exit !(v > -50) }' || fail "the audio is silent (mean $volume dB)"
+echo PASS
