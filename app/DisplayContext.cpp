@@ -30,18 +30,18 @@ DisplayContext::DisplayContext(int width, int height, bool windowed)
     : width_(width), height_(height) {
     if (!glfwInit())
         failStartup("Cannot start the window system: " + glfwCause("glfwInit failed"));
-    open(windowed ? nullptr : glfwGetPrimaryMonitor(), true);
+    open(!windowed, true);
 }
 
 DisplayContext::DisplayContext(int width, int height, Offline offline)
     : width_(width), height_(height), fixedStep_(offline.frameStep) {
     if (!glfwInit())
         failStartup("Cannot start the window system: " + glfwCause("glfwInit failed"));
-    open(nullptr, false);
+    open(false, false);
     time_ = 0.0;
 }
 
-void DisplayContext::open(GLFWmonitor* monitor, bool visible) {
+void DisplayContext::open(bool fullscreen, bool visible) {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, 1);
@@ -50,6 +50,7 @@ void DisplayContext::open(GLFWmonitor* monitor, bool visible) {
     if (!visible)
         glfwWindowHint(GLFW_VISIBLE, 0);
 
+    GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
     window_ = glfwCreateWindow(width_, height_, "Halvo", monitor, nullptr);
     if (!window_)
         failStartup("Cannot open an OpenGL 3.3 core window: " +

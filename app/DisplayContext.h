@@ -2,7 +2,6 @@
 // window system from construction to destruction.
 #pragma once
 
-struct GLFWmonitor;
 struct GLFWwindow;
 
 namespace Sorva {
@@ -44,7 +43,8 @@ public:
     void viewport(int x, int y, int width, int height);
 
 private:
-    void open(GLFWmonitor* monitor, bool visible);
+    // Window hints, the window and its context, GL entry points, input modes.
+    void open(bool fullscreen, bool visible);
 
     GLFWwindow* window_ = nullptr;
     int width_;

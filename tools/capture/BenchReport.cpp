@@ -36,6 +36,11 @@ BenchReport::Clock::time_point BenchReport::settledNow() {
     return Clock::now();
 }
 
+void BenchReport::setRun(const Run& run) {
+    run_ = run;
+    frames_.reserve(static_cast<std::size_t>(run.endFrame - run.firstFrame));
+}
+
 void BenchReport::beginFrame(std::int64_t number, double row) {
     frames_.push_back(FrameTimes{number, row, {}, 0.0, 0.0, 0.0});
     inFrame_ = true;

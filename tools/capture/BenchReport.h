@@ -49,7 +49,7 @@ public:
 
     explicit BenchReport(bool listFrames) : listFrames_(listFrames) {}
 
-    void setRun(const Run& run) { run_ = run; }
+    void setRun(const Run& run);
     void setStartup(const Startup& startup) { startup_ = startup; }
 
     // Around one whole frame; only frames between these two are recorded.

@@ -160,8 +160,9 @@ void Capture::run() {
         }
     }
     if (end <= first)
-        throw std::runtime_error("nothing to capture: the show has ended by --from " +
-                                 seconds(o.from) + " (at " + seconds(clock.seconds(end)) + ")");
+        throw std::runtime_error("nothing to capture: at --from " + seconds(o.from) +
+                                 " the show is over (track \"e\" has reached 1.0, or the "
+                                 "tune has ended)");
     const std::int64_t start = o.preroll ? 0 : first;
 
     std::optional<SheetLayout> layout;
