@@ -2,6 +2,7 @@
 // the location cache against a direct glUniform1f, and building one
 // full-screen pass (read, compile, link, quad upload).
 #include "app/DisplayContext.h"
+#include "bench/QuietStdout.h"
 #include "gl/ScreenPass.h"
 
 #include <GL/glew.h>
@@ -9,11 +10,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -60,26 +59,6 @@ BenchContext& context() {
     static BenchContext made;
     return made;
 }
-
-// Sends what the passes print on stdout to /dev/null while alive.
-class QuietStdout {
-public:
-    QuietStdout() {
-        std::fflush(stdout);
-        saved_ = ::dup(1);
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 1);
-        ::close(null);
-    }
-    ~QuietStdout() {
-        std::fflush(stdout);
-        ::dup2(saved_, 1);
-        ::close(saved_);
-    }
-
-private:
-    int saved_;
-};
 
 std::unique_ptr<Sorva::Gl::ScreenPass> makePass() {
     QuietStdout quiet;

@@ -4,6 +4,7 @@
 // Timed with glFinish and a steady clock; run under xvfb-run -a.
 #include "app/DisplayContext.h"
 #include "app/Show.h"
+#include "bench/QuietStdout.h"
 #include "fx/PatternBFx.h"
 #include "fx/PatternFx.h"
 #include "gl/Fbo.h"
@@ -19,12 +20,10 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -43,26 +42,6 @@ in vec2 uv;
 out vec4 colour;
 void main() { colour = texture(iChannel0, uv); }
 )";
-
-// Sends what the passes print on stdout to /dev/null while alive.
-class QuietStdout {
-public:
-    QuietStdout() {
-        std::fflush(stdout);
-        saved_ = ::dup(1);
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 1);
-        ::close(null);
-    }
-    ~QuietStdout() {
-        std::fflush(stdout);
-        ::dup2(saved_, 1);
-        ::close(saved_);
-    }
-
-private:
-    int saved_;
-};
 
 void setTrack(const char* name, float value) {
     auto& track = const_cast<SyncTrack&>(SyncDevice::instance().getTrack(name));
