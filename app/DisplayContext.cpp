@@ -26,15 +26,14 @@ std::string glfwCause(const char* fallback) {
 
 } // namespace
 
-DisplayContext::DisplayContext(int width, int height, bool windowed)
-    : width_(width), height_(height) {
+DisplayContext::DisplayContext(int width, int height, bool windowed) : Surface(width, height) {
     if (!glfwInit())
         failStartup("Cannot start the window system: " + glfwCause("glfwInit failed"));
     open(!windowed, true);
 }
 
 DisplayContext::DisplayContext(int width, int height, Offline offline)
-    : width_(width), height_(height), fixedStep_(offline.frameStep) {
+    : Surface(width, height), fixedStep_(offline.frameStep) {
     if (!glfwInit())
         failStartup("Cannot start the window system: " + glfwCause("glfwInit failed"));
     open(false, false);
@@ -51,7 +50,7 @@ void DisplayContext::open(bool fullscreen, bool visible) {
         glfwWindowHint(GLFW_VISIBLE, 0);
 
     GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
-    window_ = glfwCreateWindow(width_, height_, "Halvo", monitor, nullptr);
+    window_ = glfwCreateWindow(width(), height(), "Halvo", monitor, nullptr);
     if (!window_)
         failStartup("Cannot open an OpenGL 3.3 core window: " +
                     glfwCause("glfwCreateWindow failed"));
@@ -96,26 +95,6 @@ void DisplayContext::swap() {
 
 void DisplayContext::pollEvents() {
     glfwPollEvents();
-}
-
-void DisplayContext::activeTexture(unsigned int unit) {
-    glActiveTexture(GL_TEXTURE0 + unit);
-}
-
-void DisplayContext::bindScreen() {
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-}
-
-void DisplayContext::drawArrays(int mode, int first, int count) {
-    glDrawArrays(static_cast<GLenum>(mode), first, count);
-}
-
-void DisplayContext::drawArraysInstanced(int mode, int first, int count, int instanceCount) {
-    glDrawArraysInstanced(static_cast<GLenum>(mode), first, count, instanceCount);
-}
-
-void DisplayContext::viewport(int x, int y, int width, int height) {
-    glViewport(x, y, width, height);
 }
 
 } // namespace Sorva

@@ -1,12 +1,15 @@
-// The window, its OpenGL 3.3 core context and the frame clock; owns the
-// window system from construction to destruction.
+// The window, its OpenGL 3.3 core context, the frame clock and the keys;
+// owns the window system from construction to destruction. What is drawn on
+// it is drawn through the surface it derives from.
 #pragma once
+
+#include "gl/Surface.h"
 
 struct GLFWwindow;
 
 namespace Sorva {
 
-class DisplayContext {
+class DisplayContext : public Gl::Surface {
 public:
     // Opens the window (fullscreen on the primary monitor unless windowed) and
     // makes its context current. Throws Rexception naming the cause when the
@@ -25,8 +28,6 @@ public:
     DisplayContext(const DisplayContext&) = delete;
     DisplayContext& operator=(const DisplayContext&) = delete;
 
-    int width() const { return width_; }
-    int height() const { return height_; }
     double deltaTime() const { return deltaTime_; }
     GLFWwindow* window() const { return window_; }
 
@@ -36,19 +37,11 @@ public:
     void swap();
     void pollEvents();
 
-    void activeTexture(unsigned int unit);
-    void bindScreen();
-    void drawArrays(int mode, int first, int count);
-    void drawArraysInstanced(int mode, int first, int count, int instanceCount);
-    void viewport(int x, int y, int width, int height);
-
 private:
     // Window hints, the window and its context, GL entry points, input modes.
     void open(bool fullscreen, bool visible);
 
     GLFWwindow* window_ = nullptr;
-    int width_;
-    int height_;
     double time_ = 0.0;
     double deltaTime_ = 0.0;
     // 0: deltaTime is measured between swaps.

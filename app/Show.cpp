@@ -2,6 +2,8 @@
 #include "app/Show.h"
 
 #include "app/DisplayContext.h"
+#include "fx/ShowScenes.h"
+#include "gl/PassSetup.h"
 #include "sync/MusicClock.h"
 
 #include <GL/glew.h>
@@ -29,9 +31,9 @@ Show::Show(DisplayContext& display)
     : display_(display), end_("e"), letterbox_(shader("trivial.fs"), &display),
       fxaa_(shader("fxaa.fs"), &display), buffersReady_(setUpBuffers()),
       dctA_(shader("dct/a.fs"), &display), dctB_(shader("dct/b.fs"), &display),
-      dctC_(shader("dct/c.fs"), &display), dctD_(shader("dct/d.fs"), &display), director_(display),
-      letterboxR_("letterbox-r"), letterboxG_("letterbox-g"), letterboxB_("letterbox-b"),
-      dctGlitch_("dct-glitch"), dctDecimate_("dct-decimate") {
+      dctC_(shader("dct/c.fs"), &display), dctD_(shader("dct/d.fs"), &display),
+      director_(display, showScenes()), letterboxR_("letterbox-r"), letterboxG_("letterbox-g"),
+      letterboxB_("letterbox-b"), dctGlitch_("dct-glitch"), dctDecimate_("dct-decimate") {
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
 }
@@ -57,73 +59,76 @@ void Show::setObserver(FrameObserver* observer) {
     director_.setObserver(observer);
 }
 
-Gl::ShaderProgram* Show::beginPostPass(Gl::ScreenPass& pass, Gl::Fbo* target, Gl::Fbo& input,
-                                       Colour clear) {
-    if (target)
-        target->bind();
-    else
-        display_.bindScreen();
-    glClearColor(clear.r, clear.g, clear.b, clear.a);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    display_.activeTexture(0);
-    input.colorTexture(0)->bind();
-    Gl::ShaderProgram* program = pass.program();
-    program->bind();
-    return program;
-}
+// Green only shows where a shader leaves a pixel unwritten.
+constexpr std::array<float, 4> green{0.0f, 1.0f, 0.0f, 1.0f};
+constexpr std::array<float, 4> black{0.0f, 0.0f, 0.0f, 1.0f};
+
+// clang-format off
+const std::array<Show::PostPass, 6> Show::postPasses = {{
+    // pass           input output clear  uniforms, in order
+    {&Show::letterbox_, 1, 2, green, {{{"textu", Value::Unit0}, {"iResolution", Value::WindowSize},
+                                       {"iGlobalTime", Value::RowTime},
+                                       {"letterbox", Value::LetterboxColour}}}},
+    {&Show::fxaa_,      2, 3, green, {{{"inputtex", Value::Unit0}, {"resolution", Value::WindowSize}}}},
+    {&Show::dctA_,      3, 4, black, {{{"iResolution", Value::WindowSize}, {"iTime", Value::RowTime},
+                                       {"iChannel0", Value::Unit0}}}},
+    {&Show::dctB_,      4, 5, black, {{{"iResolution", Value::WindowSize}, {"iTime", Value::RowTime},
+                                       {"iChannel0", Value::Unit0}, {"Decimate", Value::Decimation},
+                                       {"DCTglitch", Value::Glitch}}}},
+    {&Show::dctC_,      5, 6, black, {{{"iResolution", Value::WindowSize}, {"iTime", Value::RowTime},
+                                       {"iChannel0", Value::Unit0}, {"DCTglitch", Value::Glitch}}}},
+    {&Show::dctD_,      6, 0, black, {{{"iResolution", Value::WindowSize}, {"iTime", Value::RowTime},
+                                       {"iChannel0", Value::Unit0}}}},
+}};
+// clang-format on
 
 void Show::renderPostChain(Gl::Fbo* target) {
     if (observer_)
         observer_->begin(FrameObserver::Stage::PostChain, 0);
-    // Only shows where a shader leaves a pixel unwritten.
-    constexpr Colour green{0.0f, 1.0f, 0.0f, 1.0f};
-    constexpr Colour black{0.0f, 0.0f, 0.0f, 1.0f};
-    const float width = static_cast<float>(display_.width());
-    const float height = static_cast<float>(display_.height());
-
-    Gl::ShaderProgram* p = beginPostPass(letterbox_, &buffer(2), buffer(1), green);
-    p->setUniform1i("textu", 0);
-    p->setUniform2f("iResolution", width, height);
-    p->setUniform1f("iGlobalTime", rowTime());
-    const float r = static_cast<float>(letterboxR_.value());
-    const float g = static_cast<float>(letterboxG_.value());
-    const float b = static_cast<float>(letterboxB_.value());
-    p->setUniform3f("letterbox", r, g, b);
-    letterbox_.draw();
-
-    p = beginPostPass(fxaa_, &buffer(3), buffer(2), green);
-    p->setUniform1i("inputtex", 0);
-    p->setUniform2f("resolution", width, height);
-    fxaa_.draw();
-
-    p = beginPostPass(dctA_, &buffer(4), buffer(3), black);
-    p->setUniform2f("iResolution", width, height);
-    p->setUniform1f("iTime", rowTime());
-    p->setUniform1i("iChannel0", 0);
-    dctA_.draw();
-
-    p = beginPostPass(dctB_, &buffer(5), buffer(4), black);
-    p->setUniform2f("iResolution", width, height);
-    p->setUniform1f("iTime", rowTime());
-    p->setUniform1i("iChannel0", 0);
-    p->setUniform1f("Decimate", static_cast<float>(dctDecimate_.value()));
-    p->setUniform1f("DCTglitch", static_cast<float>(dctGlitch_.value()));
-    dctB_.draw();
-
-    p = beginPostPass(dctC_, &buffer(6), buffer(5), black);
-    p->setUniform2f("iResolution", width, height);
-    p->setUniform1f("iTime", rowTime());
-    p->setUniform1i("iChannel0", 0);
-    p->setUniform1f("DCTglitch", static_cast<float>(dctGlitch_.value()));
-    dctC_.draw();
-
-    p = beginPostPass(dctD_, target, buffer(6), black);
-    p->setUniform2f("iResolution", width, height);
-    p->setUniform1f("iTime", rowTime());
-    p->setUniform1i("iChannel0", 0);
-    dctD_.draw();
+    for (const PostPass& step : postPasses) {
+        Gl::ScreenPass& pass = this->*step.pass;
+        Gl::Fbo* output = step.output == 0 ? target : &buffer(step.output);
+        // The viewport stays at the whole window, as the director leaves it.
+        Gl::beginPass(display_, output, {.clear = step.clear, .wholeViewport = false});
+        Gl::bindInputs(display_, {buffer(step.input).colorTexture(0)});
+        Gl::ShaderProgram* program = pass.program();
+        program->bind();
+        for (const Uniform& uniform : step.uniforms)
+            if (uniform.name)
+                setUniform(*program, uniform);
+        pass.draw();
+    }
     if (observer_)
         observer_->end(FrameObserver::Stage::PostChain, 0);
+}
+
+void Show::setUniform(Gl::ShaderProgram& program, const Uniform& uniform) {
+    // Tracks and the row are read as each uniform is set, not once a frame.
+    switch (uniform.value) {
+    case Value::Unit0:
+        program.setUniform1i(uniform.name, 0);
+        break;
+    case Value::WindowSize:
+        program.setUniform2f(uniform.name, static_cast<float>(display_.width()),
+                             static_cast<float>(display_.height()));
+        break;
+    case Value::RowTime:
+        program.setUniform1f(uniform.name, rowTime());
+        break;
+    case Value::LetterboxColour: {
+        const float r = static_cast<float>(letterboxR_.value());
+        const float g = static_cast<float>(letterboxG_.value());
+        const float b = static_cast<float>(letterboxB_.value());
+        program.setUniform3f(uniform.name, r, g, b);
+        break;
+    }
+    case Value::Decimation:
+        program.setUniform1f(uniform.name, static_cast<float>(dctDecimate_.value()));
+        break;
+    case Value::Glitch:
+        program.setUniform1f(uniform.name, static_cast<float>(dctGlitch_.value()));
+        break;
+    }
 }
 
 } // namespace Sorva

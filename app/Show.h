@@ -5,6 +5,7 @@
 
 #include "gl/Fbo.h"
 #include "gl/ScreenPass.h"
+#include "gl/ShaderProgram.h"
 #include "scene/SceneDirector.h"
 #include "sync/Track.h"
 
@@ -39,14 +40,25 @@ public:
     Gl::Fbo& buffer(int number) { return buffers_.at(number - 1); }
 
 private:
-    struct Colour {
-        float r, g, b, a;
+    // What a post pass sets a uniform to.
+    enum class Value { Unit0, WindowSize, RowTime, LetterboxColour, Decimation, Glitch };
+    struct Uniform {
+        const char* name; // null: no more uniforms
+        Value value;
     };
+    // One post pass: its shader, the buffer it reads, the buffer it draws
+    // into (0: the window or the caller's target), its clear colour and its
+    // uniforms in the order they are set.
+    struct PostPass {
+        Gl::ScreenPass Show::*pass;
+        int input;
+        int output;
+        std::array<float, 4> clear;
+        std::array<Uniform, 5> uniforms;
+    };
+    static const std::array<PostPass, 6> postPasses;
 
-    // Binds target (the window when null), clears it, binds input's colour
-    // texture on unit 0 and makes the pass's program current.
-    Gl::ShaderProgram* beginPostPass(Gl::ScreenPass& pass, Gl::Fbo* target, Gl::Fbo& input,
-                                     Colour clear);
+    void setUniform(Gl::ShaderProgram& program, const Uniform& uniform);
     bool setUpBuffers();
 
     DisplayContext& display_;

@@ -1,20 +1,14 @@
 // The blank stand-in scene.
 #include "fx/BlankFx.h"
 
-#include "app/DisplayContext.h"
-#include "gl/Fbo.h"
-
-#include <GL/glew.h>
+#include "gl/PassSetup.h"
 
 namespace Sorva {
 
-BlankFx::BlankFx(DisplayContext& display) : display_(display) {}
+BlankFx::BlankFx(Gl::Surface& surface) : surface_(surface) {}
 
 void BlankFx::render(Gl::Fbo& target, const FxParams&) {
-    target.bind();
-    display_.viewport(0, 0, display_.width(), display_.height());
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    Gl::beginPass(surface_, &target, {});
 }
 
 } // namespace Sorva

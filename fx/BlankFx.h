@@ -2,19 +2,18 @@
 // transparent black.
 #pragma once
 
+#include "gl/Surface.h"
 #include "scene/EFx.h"
 
 namespace Sorva {
 
-class DisplayContext;
-
 class BlankFx : public EFx {
 public:
-    explicit BlankFx(DisplayContext& display);
+    explicit BlankFx(Gl::Surface& surface);
     void render(Gl::Fbo& target, const FxParams& params) override;
 
 private:
-    DisplayContext& display_;
+    Gl::Surface& surface_;
 };
 
 } // namespace Sorva

@@ -5,11 +5,11 @@
 
 namespace Sorva {
 
-PatternBFx::PatternBFx(DisplayContext& display)
-    : display_(display), pass_("./data/shaders/pattern2.fs", &display) {}
+PatternBFx::PatternBFx(Gl::Surface& surface)
+    : surface_(surface), pass_("./data/shaders/pattern2.fs", &surface) {}
 
 void PatternBFx::render(Gl::Fbo& target, const FxParams& params) {
-    renderPattern(display_, pass_, target, params);
+    renderPattern(surface_, pass_, target, params);
 }
 
 } // namespace Sorva

@@ -3,19 +3,18 @@
 #pragma once
 
 #include "gl/ScreenPass.h"
+#include "gl/Surface.h"
 #include "scene/EFx.h"
 
 namespace Sorva {
 
-class DisplayContext;
-
 class PatternBFx : public EFx {
 public:
-    explicit PatternBFx(DisplayContext& display);
+    explicit PatternBFx(Gl::Surface& surface);
     void render(Gl::Fbo& target, const FxParams& params) override;
 
 private:
-    DisplayContext& display_;
+    Gl::Surface& surface_;
     Gl::ScreenPass pass_;
 };
 

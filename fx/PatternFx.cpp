@@ -5,11 +5,11 @@
 
 namespace Sorva {
 
-PatternFx::PatternFx(DisplayContext& display)
-    : display_(display), pass_("./data/shaders/pattern.fs", &display) {}
+PatternFx::PatternFx(Gl::Surface& surface)
+    : surface_(surface), pass_("./data/shaders/pattern.fs", &surface) {}
 
 void PatternFx::render(Gl::Fbo& target, const FxParams& params) {
-    renderPattern(display_, pass_, target, params);
+    renderPattern(surface_, pass_, target, params);
 }
 
 } // namespace Sorva

@@ -1,23 +1,21 @@
 // The pattern scenes' pass.
 #include "fx/PatternPass.h"
 
-#include "app/DisplayContext.h"
-
-#include <GL/glew.h>
+#include "gl/PassSetup.h"
 
 namespace Sorva {
 
-void renderPattern(DisplayContext& display, Gl::ScreenPass& pass, Gl::Fbo& target,
+void renderPattern(Gl::Surface& surface, Gl::ScreenPass& pass, Gl::Fbo& target,
                    const FxParams& params) {
-    target.bind();
-    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
+    Gl::beginPass(surface, &target,
+                  {.clear = {1.0f, 1.0f, 1.0f, 1.0f},
+                   .wholeViewport = false,
+                   .depthTest = Gl::PassSetup::State::On});
     Gl::ShaderProgram* program = pass.program();
     program->bind();
     program->setUniform1f("iTime", params.iGlobalTime);
-    program->setUniform2f("iResolution", static_cast<float>(display.width()),
-                          static_cast<float>(display.height()));
+    program->setUniform2f("iResolution", static_cast<float>(surface.width()),
+                          static_cast<float>(surface.height()));
     pass.draw();
 }
 

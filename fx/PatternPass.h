@@ -4,16 +4,15 @@
 
 #include "gl/Fbo.h"
 #include "gl/ScreenPass.h"
+#include "gl/Surface.h"
 #include "scene/FxParams.h"
 
 namespace Sorva {
 
-class DisplayContext;
-
 // Binds target, clears it to opaque white with depth, enables depth testing
 // and draws the pass with "iTime" = params.iGlobalTime and "iResolution" =
 // the window size. Keeps the viewport it finds (the whole window).
-void renderPattern(DisplayContext& display, Gl::ScreenPass& pass, Gl::Fbo& target,
+void renderPattern(Gl::Surface& surface, Gl::ScreenPass& pass, Gl::Fbo& target,
                    const FxParams& params);
 
 } // namespace Sorva

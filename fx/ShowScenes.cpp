@@ -1,5 +1,5 @@
 // Which effect plays in which of the director's slots.
-#include "scene/ShowScenes.h"
+#include "fx/ShowScenes.h"
 
 #include "fx/BlankFx.h"
 #include "fx/PatternBFx.h"
@@ -9,8 +9,8 @@ namespace Sorva {
 
 namespace {
 
-template <typename Effect> std::unique_ptr<EFx> make(DisplayContext& display) {
-    return std::make_unique<Effect>(display);
+template <typename Effect> std::unique_ptr<EFx> make(Gl::Surface& surface) {
+    return std::make_unique<Effect>(surface);
 }
 
 } // namespace

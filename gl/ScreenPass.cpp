@@ -1,7 +1,6 @@
 // Full-screen quad pass.
 #include "gl/ScreenPass.h"
 
-#include "app/DisplayContext.h"
 #include "gl/ReloadRegistry.h"
 
 namespace Sorva::Gl {
@@ -18,8 +17,8 @@ constexpr GLfloat quadVertices[] = {
 
 } // namespace
 
-ScreenPass::ScreenPass(std::string fragmentPath, DisplayContext* display)
-    : quadVertices_(GL_ARRAY_BUFFER), display_(display) {
+ScreenPass::ScreenPass(std::string fragmentPath, Surface* surface)
+    : quadVertices_(GL_ARRAY_BUFFER), surface_(surface) {
     container_.addShader(GL_VERTEX_SHADER, quadVertexShader);
     container_.addShader(GL_FRAGMENT_SHADER, fragmentPath);
     container_.link();
@@ -35,7 +34,7 @@ ScreenPass::ScreenPass(std::string fragmentPath, DisplayContext* display)
 void ScreenPass::draw() {
     program()->bind();
     quad_.bind();
-    display_->drawArrays(GL_TRIANGLES, 0, 6);
+    surface_->drawArrays(GL_TRIANGLES, 0, 6);
 }
 
 } // namespace Sorva::Gl

@@ -5,13 +5,10 @@
 #include "gl/BufferObject.h"
 #include "gl/ShaderContainer.h"
 #include "gl/ShaderProgram.h"
+#include "gl/Surface.h"
 #include "gl/VertexArrayObject.h"
 
 #include <string>
-
-namespace Sorva {
-class DisplayContext;
-}
 
 namespace Sorva::Gl {
 
@@ -20,7 +17,7 @@ public:
     // Compiles "./data/shaders/trivial.vs" with the fragment file, links,
     // registers the shaders for reload and uploads the quad. A missing or
     // broken file is only reported; the pass then draws nothing useful.
-    ScreenPass(std::string fragmentPath, DisplayContext* display);
+    ScreenPass(std::string fragmentPath, Surface* surface);
     ScreenPass(const ScreenPass&) = delete;
     ScreenPass& operator=(const ScreenPass&) = delete;
 
@@ -34,7 +31,7 @@ private:
     ShaderContainer container_;
     VertexArrayObject quad_;
     BufferObject quadVertices_;
-    DisplayContext* display_;
+    Surface* surface_;
 };
 
 } // namespace Sorva::Gl

@@ -1,8 +1,7 @@
 // The scene director: weight gate, per-scene framebuffers and the combiner.
 #include "scene/SceneDirector.h"
 
-#include "app/DisplayContext.h"
-#include "scene/ShowScenes.h"
+#include "gl/PassSetup.h"
 
 #include <GL/glew.h>
 
@@ -20,17 +19,17 @@ std::string slotLetter(std::size_t slot) {
 
 } // namespace
 
-SceneDirector::SceneDirector(DisplayContext& display) : SceneDirector(display, showScenes()) {}
-
-SceneDirector::SceneDirector(DisplayContext& display,
-                             const std::array<EffectMaker, slotCount>& slots)
-    : display_(display), sceneIndex_("scene-idx"),
-      combiner_("./data/shaders/skenekombiner.fs", &display) {
+SceneDirector::SceneDirector(Gl::Surface& surface, const std::array<EffectMaker, slotCount>& slots)
+    : surface_(surface), sceneIndex_("scene-idx"),
+      combiner_("./data/shaders/skenekombiner.fs", &surface) {
     for (const EffectMaker& makeEffect : slots)
-        effects_.push_back(makeEffect(display_));
+        effects_.push_back(makeEffect(surface_));
     for (std::size_t i = 0; i < effects_.size(); ++i) {
         buffers_.push_back(std::make_unique<Gl::Fbo>());
-        buffers_.back()->setup(display_.width(), display_.height(), 1, true);
+        buffers_.back()->setup(surface_.width(), surface_.height(), 1, true);
+        // The combiner samples every buffer, also one whose scene has not
+        // drawn yet (a weight at or below 0.001 in magnitude): start it blank.
+        Gl::beginPass(surface_, buffers_.back().get(), {});
         weights_.emplace_back("fusing-weight-" + std::to_string(i));
     }
 }
@@ -62,17 +61,12 @@ void SceneDirector::render(Gl::Fbo& target) {
 
     if (observer_)
         observer_->begin(FrameObserver::Stage::Combiner, 0);
-    target.bind();
-    display_.viewport(0, 0, display_.width(), display_.height());
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
+    Gl::beginPass(surface_, &target, {});
     Gl::ShaderProgram* program = combiner_.program();
     program->bind();
-    for (std::size_t i = 0; i < slotCount; ++i) {
-        display_.activeTexture(static_cast<unsigned>(i));
-        buffers_[i]->colorTexture(0)->bind();
-    }
+    Gl::bindInputs(surface_, {buffers_[0]->colorTexture(0), buffers_[1]->colorTexture(0),
+                              buffers_[2]->colorTexture(0), buffers_[3]->colorTexture(0),
+                              buffers_[4]->colorTexture(0)});
     for (std::size_t i = 0; i < slotCount; ++i)
         program->setUniform1i("buffer" + slotLetter(i), static_cast<GLint>(i));
     // Passed on as they are: not clamped, not normalised, sign kept.

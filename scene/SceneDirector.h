@@ -5,6 +5,7 @@
 
 #include "gl/Fbo.h"
 #include "gl/ScreenPass.h"
+#include "gl/Surface.h"
 #include "scene/EFx.h"
 #include "scene/FrameObserver.h"
 #include "sync/Track.h"
@@ -17,17 +18,13 @@
 
 namespace Sorva {
 
-class DisplayContext;
-
 class SceneDirector {
 public:
     static constexpr std::size_t slotCount = 5;
-    using EffectMaker = std::function<std::unique_ptr<EFx>(DisplayContext&)>;
+    using EffectMaker = std::function<std::unique_ptr<EFx>(Gl::Surface&)>;
 
-    // The show's five scenes in their fixed slots.
-    explicit SceneDirector(DisplayContext& display);
-    // The given scenes, built in slot order after the combiner.
-    SceneDirector(DisplayContext& display, const std::array<EffectMaker, slotCount>& slots);
+    // The scenes of the slots, built in slot order after the combiner.
+    SceneDirector(Gl::Surface& surface, const std::array<EffectMaker, slotCount>& slots);
     // Releases the effects, then their framebuffers, then the combiner.
     ~SceneDirector();
     SceneDirector(const SceneDirector&) = delete;
@@ -45,7 +42,7 @@ public:
     static bool rendersWeight(double weight);
 
 private:
-    DisplayContext& display_;
+    Gl::Surface& surface_;
     std::vector<std::unique_ptr<EFx>> effects_;
     std::vector<std::unique_ptr<Gl::Fbo>> buffers_;
     std::vector<Track> weights_;

@@ -1,8 +1,6 @@
 // Hidden-window GL context and scratch directory for the GL tests.
 #include "GlTestContext.h"
 
-#include <GLFW/glfw3.h>
-
 #include <fstream>
 #include <memory>
 #include <unistd.h>
@@ -19,12 +17,10 @@ struct SharedContext {
 SharedContext& sharedContext() {
     static SharedContext shared = [] {
         SharedContext made;
-        // The display context keeps hints set before it starts the window
-        // system, so its window stays hidden.
-        if (glfwInit())
-            glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
         try {
-            made.display = std::make_unique<DisplayContext>(64, 64, true);
+            // Hidden, as the capture tool's; nothing here presents a frame.
+            made.display =
+                std::make_unique<DisplayContext>(64, 64, DisplayContext::Offline{1.0 / 60});
         } catch (const std::exception& e) {
             made.failure = e.what();
         }

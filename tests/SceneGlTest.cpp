@@ -6,6 +6,7 @@
 
 #include "fx/PatternBFx.h"
 #include "fx/PatternFx.h"
+#include "fx/ShowScenes.h"
 #include "gl/Fbo.h"
 #include "gl/ScreenPass.h"
 #include "scene/EffectPass.h"
@@ -49,7 +50,7 @@ void main() {
 // how many times it has drawn, and the iGlobalTime it was handed.
 class ProbeFx : public EFx {
 public:
-    ProbeFx(Sorva::DisplayContext& display, int slot, std::vector<int>& log)
+    ProbeFx(Sorva::Gl::Surface& display, int slot, std::vector<int>& log)
         : display_(display), slot_(slot), log_(log) {}
     void render(Fbo& target, const FxParams& params) override {
         ++calls_;
@@ -62,7 +63,7 @@ public:
     static float probeCode(int slot) { return 0.1f * static_cast<float>(slot + 1); }
 
 private:
-    Sorva::DisplayContext& display_;
+    Sorva::Gl::Surface& display_;
     int slot_;
     std::vector<int>& log_;
     int calls_ = 0;
@@ -81,7 +82,7 @@ protected:
     std::unique_ptr<SceneDirector> makeProbeDirector() {
         std::array<SceneDirector::EffectMaker, SceneDirector::slotCount> slots;
         for (int i = 0; i < 5; ++i)
-            slots[i] = [this, i](Sorva::DisplayContext& display) {
+            slots[i] = [this, i](Sorva::Gl::Surface& display) {
                 return std::make_unique<ProbeFx>(display, i, log_);
             };
         std::unique_ptr<SceneDirector> director;
@@ -199,8 +200,8 @@ out vec4 c; void main() { c = vec4(0.75, 0.0, 0.0, 1.0); })");
     setWeights({1.0f, 1.0f, 1.0f, 1.0f, 1.0f});
 
     std::unique_ptr<SceneDirector> director;
-    const std::string out =
-        captureStdout([&] { director = std::make_unique<SceneDirector>(display()); });
+    const std::string out = captureStdout(
+        [&] { director = std::make_unique<SceneDirector>(display(), Sorva::showScenes()); });
     director->render(*target_);
 
     const float reds[] = {0.0f, 0.25f, 0.0f, 0.0f, 0.75f};

@@ -1,5 +1,4 @@
-// The show's five scenes, slot by slot. Declared here for the director and
-// defined beside the effects in fx/, so the director needs no effect headers.
+// The show's five scenes, slot by slot, for the director.
 #pragma once
 
 #include "scene/SceneDirector.h"
