@@ -5,6 +5,7 @@
 #include "app/DisplayContext.h"
 #include "app/Show.h"
 #include "app/ShowSetupDialog.h"
+#include "app/Tune.h"
 #include "gl/ReloadRegistry.h"
 #include "sync/MusicClock.h"
 #include "sync/SyncDevice.h"
@@ -14,13 +15,6 @@
 #include <cstdio>
 
 namespace Sorva {
-
-namespace {
-
-constexpr const char* tunePath = "./data/nostalgia-rmx.mp3";
-constexpr double tuneBpm = 131.0;
-
-} // namespace
 
 int runDemo() {
     DemoSettings settings;

@@ -1,7 +1,7 @@
 // GL framebuffer wrapper with float colour and depth texture attachments.
 #include "gl/Fbo.h"
 
-#include "gl/StartupTimes.h"
+#include "gl/StartupObserver.h"
 
 #include <vector>
 
@@ -37,7 +37,7 @@ void Fbo::bind() {
 }
 
 bool Fbo::setup(int width, int height, unsigned colorCount, bool withDepth) {
-    StartupTimes::Scope timing(StartupTimes::instance().framebufferSetup);
+    StartupObserver::Scope timing(StartupObserver::Work::FramebufferSetup);
     bind();
     for (unsigned i = 0; i < colorCount; ++i)
         attachTexture(GL_COLOR_ATTACHMENT0 + i,

@@ -1,7 +1,7 @@
 // Image loading through stb_image.
 #include "gl/LoadTexture.h"
 
-#include "gl/StartupTimes.h"
+#include "gl/StartupObserver.h"
 
 #include <stb_image.h>
 
@@ -10,7 +10,7 @@
 namespace Sorva::Gl {
 
 void loadTexture(const std::string& path, Texture& texture) {
-    StartupTimes::Scope timing(StartupTimes::instance().imageDecoding);
+    StartupObserver::Scope timing(StartupObserver::Work::ImageDecoding);
     int width = 0;
     int height = 0;
     int fileChannels = 0;

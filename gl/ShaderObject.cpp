@@ -2,7 +2,7 @@
 #include "gl/ShaderObject.h"
 
 #include "gl/InfoLog.h"
-#include "gl/StartupTimes.h"
+#include "gl/StartupObserver.h"
 
 #include <cstdio>
 
@@ -29,7 +29,7 @@ void ShaderObject::setSource(const std::string& source) {
 
 void ShaderObject::compile() {
     {
-        StartupTimes::Scope timing(StartupTimes::instance().shaderBuilding);
+        StartupObserver::Scope timing(StartupObserver::Work::ShaderBuilding);
         glCompileShader(name_);
     }
     GLint length = 0;

@@ -3,7 +3,7 @@
 
 #include "gl/InfoLog.h"
 #include "gl/ShaderObject.h"
-#include "gl/StartupTimes.h"
+#include "gl/StartupObserver.h"
 
 #include <cstdio>
 
@@ -31,7 +31,7 @@ void ShaderProgram::detach(ShaderObject* shader) {
 
 void ShaderProgram::link() {
     {
-        StartupTimes::Scope timing(StartupTimes::instance().shaderBuilding);
+        StartupObserver::Scope timing(StartupObserver::Work::ShaderBuilding);
         glLinkProgram(name_);
     }
     // A relink moves uniforms to new locations; cached ones would be stale.

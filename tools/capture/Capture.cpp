@@ -4,7 +4,8 @@
 #include "app/DisplayContext.h"
 #include "app/Show.h"
 #include "app/ShowDirectory.h"
-#include "gl/StartupTimes.h"
+#include "app/Tune.h"
+#include "gl/StartupObserver.h"
 #include "sync/ManualAudioOutput.h"
 #include "sync/MusicClock.h"
 #include "sync/Rexception.h"
@@ -23,6 +24,7 @@
 
 #include <GL/glew.h>
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -42,12 +44,25 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using Output = CaptureOptions::Output;
 
-constexpr const char* tunePath = "./data/nostalgia-rmx.mp3";
-constexpr double tuneBpm = 131.0;
-
 double ms(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
+
+// The GL layer's start-up work, summed by kind while this is installed.
+class GlStartupTimes : public Gl::StartupObserver {
+public:
+    GlStartupTimes() { install(this); }
+    ~GlStartupTimes() override { install(nullptr); }
+    GlStartupTimes(const GlStartupTimes&) = delete;
+    GlStartupTimes& operator=(const GlStartupTimes&) = delete;
+
+    void spent(Work work, Clock::duration time) override { total_[index(work)] += time; }
+    double milliseconds(Work work) const { return ms(total_[index(work)]); }
+
+private:
+    static std::size_t index(Work work) { return static_cast<std::size_t>(work); }
+    std::array<Clock::duration, 3> total_{};
+};
 
 std::string seconds(double s) {
     char text[32];
@@ -109,184 +124,225 @@ struct Interrupted : std::runtime_error {
 } // namespace
 
 void Capture::run() {
-    const CaptureOptions& o = options_;
     // Output paths are the user's, relative to where the tool was started.
-    const fs::path outPath = o.path.empty() ? fs::path() : fs::absolute(o.path);
-    checkOutput(o, outPath);
-
+    outPath_ = options_.path.empty() ? fs::path() : fs::absolute(options_.path);
+    checkOutput(options_, outPath_);
     // The show directory: the working directory when it holds the tune,
     // otherwise show/ beside this executable.
     enterShowDirectory("show", tunePath);
-    const int jsonFd = setAsideStdout(o.verbose);
+    jsonFd_ = setAsideStdout(options_.verbose);
+    startDisplay();
+    openShow();
+    findRange();
+    choosePreroll();
+    openOutput();
+    try {
+        renderAndWrite();
+        finishOutput();
+    } catch (...) {
+        abandonOutput();
+        throw;
+    }
+    report();
+}
 
-    std::optional<PrivateXServer> xServer;
+// A hidden window on a fixed frame step, on a private X server when there is
+// no display.
+void Capture::startDisplay() {
     if (const char* display = std::getenv("DISPLAY"); !display || !*display)
-        xServer.emplace(o.width, o.height);
+        xServer_.emplace(options_.width, options_.height);
 
-    const Clock::time_point startupBegin = Clock::now();
-    DisplayContext display(o.width, o.height, DisplayContext::Offline{1.0 / o.fps});
+    startupBegin_ = Clock::now();
+    display_.emplace(options_.width, options_.height, DisplayContext::Offline{1.0 / options_.fps});
     glGetError();
-    const Clock::time_point windowReady = Clock::now();
+    startup_.window = ms(Clock::now() - startupBegin_);
+}
 
+// The tune on an output that only moves when told, the show, and the
+// framebuffer it is captured from.
+void Capture::openShow() {
+    GlStartupTimes gl;
+    const Clock::time_point tuneBegin = Clock::now();
     SyncDevice::instance();
     auto ownOutput = std::make_unique<ManualAudioOutput>();
-    ManualAudioOutput& audio = *ownOutput;
+    audio_ = ownOutput.get();
     try {
         MusicClock::instance().open(tunePath, tuneBpm, std::move(ownOutput));
     } catch (const Rexception& e) {
         throw std::runtime_error(std::string(e.what()) + " (" + tunePath + " in " +
                                  fs::current_path().string() + ")");
     }
-    const Clock::time_point tuneReady = Clock::now();
+    startup_.tuneDecoding = ms(Clock::now() - tuneBegin);
 
-    Show show(display);
-    FrameReader reader(o.width, o.height);
-    const Clock::time_point showReady = Clock::now();
+    show_.emplace(*display_);
+    reader_.emplace(options_.width, options_.height);
+    startup_.imageDecoding = gl.milliseconds(Gl::StartupObserver::Work::ImageDecoding);
+    startup_.shaderCompileLink = gl.milliseconds(Gl::StartupObserver::Work::ShaderBuilding);
+    startup_.framebufferCreation = gl.milliseconds(Gl::StartupObserver::Work::FramebufferSetup);
+    startup_.total = ms(Clock::now() - startupBegin_);
     MusicClock::instance().start();
+    clock_.emplace(options_.fps, *audio_);
+}
 
-    // The range: from --from to --to, or to where track "e" reaches 1.0 or
-    // the tune ends.
-    FrameClock clock(o.fps, audio);
-    const std::int64_t first = clock.frameAt(o.from);
-    const std::int64_t tuneEnd = clock.tuneEndFrame(audio.tuneFrames());
-    std::int64_t end = first;
+// From --from to --to, or to where track "e" reaches 1.0 or the tune ends;
+// a contact sheet's frames spread over it.
+void Capture::findRange() {
+    const CaptureOptions& o = options_;
+    FrameClock& clock = *clock_;
+    first_ = clock.frameAt(o.from);
+    const std::int64_t tuneEnd = clock.tuneEndFrame(audio_->tuneFrames());
+    end_ = first_;
     if (o.to) {
-        end = clock.frameAt(*o.to);
+        end_ = clock.frameAt(*o.to);
     } else {
-        for (; end < tuneEnd; ++end) {
-            clock.seek(end);
-            if (show.ended())
+        for (; end_ < tuneEnd; ++end_) {
+            clock.seek(end_);
+            if (show_->ended())
                 break;
         }
     }
-    if (end <= first)
+    if (end_ <= first_)
         throw std::runtime_error("nothing to capture: at --from " + seconds(o.from) +
                                  " the show is over (track \"e\" has reached 1.0, or the "
                                  "tune has ended)");
-    const std::int64_t start = o.preroll ? 0 : first;
 
-    std::optional<SheetLayout> layout;
     if (o.output == Output::Sheet) {
         try {
-            layout.emplace(o.width, o.height, o.sheetFrames, first, end);
+            layout_.emplace(o.width, o.height, o.sheetFrames, first_, end_);
         } catch (const std::invalid_argument&) {
             throw std::runtime_error("--frames " + std::to_string(o.sheetFrames) + ": the range " +
-                                     seconds(clock.seconds(first)) + " to " +
-                                     seconds(clock.seconds(end)) + " has only " +
-                                     std::to_string(end - first) + " frames");
+                                     seconds(clock.seconds(first_)) + " to " +
+                                     seconds(clock.seconds(end_)) + " has only " +
+                                     std::to_string(end_ - first_) + " frames");
         }
     }
+}
 
-    std::string note;
-    if (!o.preroll && first > 0) {
-        note = "no preroll: effect history starts empty at " + seconds(clock.seconds(first));
-        std::fprintf(stderr, "halvo-capture: %s (frame %lld)\n", note.c_str(),
-                     static_cast<long long>(first));
+// Rendering starts at 0 so that effect history is what it would be at
+// --from; with --no-preroll it starts at --from, and the user is told.
+void Capture::choosePreroll() {
+    start_ = options_.preroll ? 0 : first_;
+    if (!options_.preroll && first_ > 0) {
+        note_ = "no preroll: effect history starts empty at " + seconds(clock_->seconds(first_));
+        std::fprintf(stderr, "halvo-capture: %s (frame %lld)\n", note_.c_str(),
+                     static_cast<long long>(first_));
     }
+}
 
-    std::unique_ptr<FrameSink> sink;
+// PNG frames, the video encoder or the contact sheet behind the writer
+// thread; the benchmark's report, told of every frame.
+void Capture::openOutput() {
+    const CaptureOptions& o = options_;
     switch (o.output) {
     case Output::PngFrames:
-        sink = std::make_unique<PngSequenceWriter>(outPath);
+        sink_ = std::make_unique<PngSequenceWriter>(outPath_);
         break;
     case Output::Video: {
         VideoWriter::Settings video;
-        video.path = outPath;
+        video.path = outPath_;
         video.width = o.width;
         video.height = o.height;
         video.fps = o.fps;
         video.tune = fs::absolute(tunePath);
-        video.start = clock.seconds(first);
-        video.duration = clock.seconds(end - first);
-        video.tuneLength = static_cast<double>(audio.tuneFrames()) / AudioOutput::sampleRate;
-        video.comment = note;
-        sink = std::make_unique<VideoWriter>(video);
+        video.start = clock_->seconds(first_);
+        video.duration = clock_->seconds(end_ - first_);
+        video.tuneLength = static_cast<double>(audio_->tuneFrames()) / AudioOutput::sampleRate;
+        video.comment = note_;
+        sink_ = std::make_unique<VideoWriter>(video);
         break;
     }
     case Output::Sheet:
-        sink = std::make_unique<ContactSheet>(outPath, *layout, note);
+        sink_ = std::make_unique<ContactSheet>(outPath_, *layout_, note_);
         break;
     case Output::None:
         break;
     }
-    std::optional<FrameWriterThread> writer;
-    if (sink)
-        writer.emplace(*sink, o.width, o.height);
+    if (sink_)
+        writer_.emplace(*sink_, o.width, o.height);
 
-    std::optional<BenchReport> report;
     if (o.bench) {
-        report.emplace(o.benchFrames);
-        const Gl::StartupTimes& gl = Gl::StartupTimes::instance();
-        report->setStartup({ms(windowReady - startupBegin), ms(tuneReady - windowReady),
-                            gl.imageDecoding * 1e3, gl.shaderBuilding * 1e3,
-                            gl.framebufferSetup * 1e3, ms(showReady - startupBegin)});
-        report->setRun({o.width, o.height, o.fps, first, end, o.preroll, first - start});
-        show.setObserver(&*report);
+        report_.emplace(o.benchFrames);
+        report_->setStartup(startup_);
+        report_->setRun({o.width, o.height, o.fps, first_, end_, o.preroll, first_ - start_});
+        show_->setObserver(&*report_);
     }
+}
 
-    ProgressLine progress(stderr, isatty(STDERR_FILENO) != 0);
-    const Clock::time_point loopBegin = Clock::now();
+// Every frame from the start of the preroll to the end of the range, each
+// one a fixed step later; only those in the range are timed and written.
+void Capture::renderAndWrite() {
+    progress_.emplace(stderr, isatty(STDERR_FILENO) != 0);
+    loopBegin_ = Clock::now();
     int nextTile = 0;
-    std::int64_t written = 0;
-    try {
-        for (std::int64_t n = start; n < end; ++n) {
-            if (interrupted)
-                throw Interrupted();
-            clock.seek(n);
-            const double row = MusicClock::instance().row();
-            const bool inRange = n >= first;
-            if (report && inRange)
-                report->beginFrame(n, row);
-            const Clock::time_point frameBegin = Clock::now();
+    for (std::int64_t n = start_; n < end_; ++n) {
+        if (interrupted)
+            throw Interrupted();
+        clock_->seek(n);
+        const double row = MusicClock::instance().row();
+        const bool inRange = n >= first_;
+        if (report_ && inRange)
+            report_->beginFrame(n, row);
+        const Clock::time_point frameBegin = Clock::now();
 
-            show.renderFrame(&reader.target());
+        show_->renderFrame(&reader_->target());
 
-            if (report && inRange)
-                report->endFrame();
-            if (report && n == start) {
-                glFinish();
-                report->setFirstFrame(ms(Clock::now() - frameBegin));
-            }
-            bool wanted = inRange && writer;
-            if (wanted && layout) {
-                wanted = nextTile < layout->count() && layout->tile(nextTile).frame == n;
-                nextTile += wanted;
-            }
-            if (wanted) {
-                reader.read(n, clock.seconds(n), row, *writer);
-                ++written;
-            }
-            display.swap();
-            display.pollEvents();
-            progress.update(n - start + 1, end - start, inRange ? "rendering" : "prerolling");
+        if (report_ && inRange)
+            report_->endFrame();
+        if (report_ && n == start_) {
+            glFinish();
+            report_->setFirstFrame(ms(Clock::now() - frameBegin));
         }
-        if (writer) {
-            reader.flush(*writer);
-            writer->finish();
+        bool wanted = inRange && writer_;
+        if (wanted && layout_) {
+            wanted = nextTile < layout_->count() && layout_->tile(nextTile).frame == n;
+            nextTile += wanted;
         }
-    } catch (...) {
-        progress.finish();
-        if (writer)
-            writer->cancel();
-        if (sink)
-            sink->abandon();
-        throw;
+        if (wanted) {
+            reader_->read(n, clock_->seconds(n), row, *writer_);
+            ++written_;
+        }
+        display_->swap();
+        display_->pollEvents();
+        progress_->update(n - start_ + 1, end_ - start_, inRange ? "rendering" : "prerolling");
     }
-    progress.finish();
+}
 
-    const double took = std::chrono::duration<double>(Clock::now() - loopBegin).count();
+// Waits for the last frames to be written and completes the output under its
+// final name.
+void Capture::finishOutput() {
+    if (writer_) {
+        reader_->flush(*writer_);
+        writer_->finish();
+    }
+    progress_->finish();
+}
+
+// After a failure or an interruption: nothing half-written is left behind.
+void Capture::abandonOutput() {
+    if (progress_)
+        progress_->finish();
+    if (writer_)
+        writer_->cancel();
+    if (sink_)
+        sink_->abandon();
+}
+
+// The summary line on stderr, and the benchmark's JSON on standard output.
+void Capture::report() {
+    const double took = std::chrono::duration<double>(Clock::now() - loopBegin_).count();
+    const std::int64_t frames = end_ - start_;
     std::fprintf(stderr, "halvo-capture: %lld frames (%s to %s) rendered in %.1f s, %.2f fps",
-                 static_cast<long long>(end - start), seconds(clock.seconds(start)).c_str(),
-                 seconds(clock.seconds(end)).c_str(), took,
-                 took > 0 ? static_cast<double>(end - start) / took : 0.0);
-    if (sink)
-        std::fprintf(stderr, "; %lld written to %s", static_cast<long long>(written),
-                     outPath.c_str());
+                 static_cast<long long>(frames), seconds(clock_->seconds(start_)).c_str(),
+                 seconds(clock_->seconds(end_)).c_str(), took,
+                 took > 0 ? static_cast<double>(frames) / took : 0.0);
+    if (sink_)
+        std::fprintf(stderr, "; %lld written to %s", static_cast<long long>(written_),
+                     outPath_.c_str());
     std::fprintf(stderr, "\n");
 
-    if (report)
-        writeAll(jsonFd, report->json());
-    close(jsonFd);
+    if (report_)
+        writeAll(jsonFd_, report_->json());
+    close(jsonFd_);
 }
 
 } // namespace Sorva

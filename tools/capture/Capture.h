@@ -3,11 +3,29 @@
 // routine, and hands the frames to the chosen output.
 #pragma once
 
+#include "app/DisplayContext.h"
+#include "app/Show.h"
+#include "tools/capture/BenchReport.h"
 #include "tools/capture/CaptureOptions.h"
+#include "tools/capture/FrameClock.h"
+#include "tools/capture/FrameReader.h"
+#include "tools/capture/FrameSink.h"
+#include "tools/capture/FrameWriterThread.h"
+#include "tools/capture/PrivateXServer.h"
+#include "tools/capture/ProgressLine.h"
+#include "tools/capture/SheetLayout.h"
 
 #include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
 
 namespace Sorva {
+
+class ManualAudioOutput;
 
 class Capture {
 public:
@@ -21,7 +39,48 @@ public:
     void run();
 
 private:
+    using Clock = std::chrono::steady_clock;
+
+    // The steps of run(), in order; each leaves its results in the members
+    // below for the next.
+    void startDisplay();
+    void openShow();
+    void findRange();
+    void choosePreroll();
+    void openOutput();
+    void renderAndWrite();
+    void finishOutput();
+    void abandonOutput();
+    void report();
+
     CaptureOptions options_;
+    std::filesystem::path outPath_; // absolute; empty without --out or --sheet
+    int jsonFd_ = -1;               // the real standard output, for --bench
+
+    // Declared in the order of start-up, so that the show goes before its
+    // window and the window before its X server.
+    std::optional<PrivateXServer> xServer_;
+    std::optional<DisplayContext> display_;
+    ManualAudioOutput* audio_ = nullptr; // owned by the music clock
+    std::optional<Show> show_;
+    std::optional<FrameReader> reader_;
+    std::optional<FrameClock> clock_;
+    Clock::time_point startupBegin_;
+    BenchReport::Startup startup_;
+
+    // Rendered: [start_, end_); written: [first_, end_).
+    std::int64_t first_ = 0;
+    std::int64_t end_ = 0;
+    std::int64_t start_ = 0;
+    std::optional<SheetLayout> layout_;
+    std::string note_; // why effect history starts empty, if it does
+
+    std::unique_ptr<FrameSink> sink_;
+    std::optional<FrameWriterThread> writer_;
+    std::optional<BenchReport> report_;
+    std::optional<ProgressLine> progress_;
+    Clock::time_point loopBegin_;
+    std::int64_t written_ = 0;
 };
 
 } // namespace Sorva

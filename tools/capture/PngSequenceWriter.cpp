@@ -1,4 +1,4 @@
-// PNG frames through stb_image_write.
+// Numbered PNG frames in a directory, encoded with libpng (see PngFile).
 #include "tools/capture/PngSequenceWriter.h"
 
 #include "tools/capture/Frame.h"

@@ -2,22 +2,22 @@
 //
 // Sections start on bar lines (rows = bar * 32, seconds = rows / (131 * 8 / 60)):
 //
-// | #  | bar | row  | seconds | section    | what plays |
-// |----|-----|------|---------|------------|---------------------------------------------------------|
-// | 1  | 0   | 0    | 0.00    | intro      | pads alone, low-pass opening from dark | | 2  | 8   |
-// 256  | 14.66   | arp        | pads + plucked arpeggio whose filter opens              | | 3  | 16
-// | 512  | 29.31   | beat       | + kick, clap, off-beat hats; pads duck to the kick      | | 4  |
-// 24  | 768  | 43.97   | groove     | + bass, 16th hats, crash in, tom fill out               | | 5
-// | 32  | 1024 | 58.63   | theme      | + lead melody with ping-pong delay                      |
-// | 6  | 40  | 1280 | 73.28   | answer     | lead answers higher, open hats, shaker | | 7  | 48  |
-// 1536 | 87.94   | breakdown  | pads and slow lead only, no drums, no bass              | | 8  | 56
-// | 1792 | 102.60  | build-up   | kick, snare roll speeding up, noise riser, filters rise | | 9  |
-// 64  | 2048 | 117.25  | drop       | everything; new lead theme, a chord per bar, boom in    | |
-// 10 | 72  | 2304 | 131.91  | drop 2     | main theme with octave-doubled lead, extra percussion |
-// | 11 | 80  | 2560 | 146.56  | break 2    | no kick or clap: pads, arp, bass, hats, shaker, toms |
-// | 12 | 88  | 2816 | 161.22  | outro      | kick, bass and lead for 4 bars, then pads and arp fade
-// | | 13 | 96  | 3072 | 175.88  | ring-out   | final A minor chord, crash and boom, fading to
-// silence  |
+// clang-format off
+//   #  bar   row  seconds  section    what plays
+//   1    0     0     0.00  intro      pads alone, low-pass opening from dark
+//   2    8   256    14.66  arp        pads + plucked arpeggio whose filter opens
+//   3   16   512    29.31  beat       + kick, clap, off-beat hats; pads duck to the kick
+//   4   24   768    43.97  groove     + bass, 16th hats, crash in, tom fill out
+//   5   32  1024    58.63  theme      + lead melody with ping-pong delay
+//   6   40  1280    73.28  answer     lead answers higher, open hats, shaker
+//   7   48  1536    87.94  breakdown  pads and slow lead only, no drums, no bass
+//   8   56  1792   102.60  build-up   kick, snare roll speeding up, noise riser, filters rise
+//   9   64  2048   117.25  drop       everything; new lead theme, a chord per bar, boom in
+//  10   72  2304   131.91  drop 2     main theme with octave-doubled lead, extra percussion
+//  11   80  2560   146.56  break 2    no kick or clap: pads, arp, bass, hats, shaker, toms
+//  12   88  2816   161.22  outro      kick, bass and lead for 4 bars, then pads and arp fade
+//  13   96  3072   175.88  ring-out   final A minor chord, crash and boom, fading to silence
+// clang-format on
 //
 // The tune ends at bar 98 (row 3136, 179.54 s); the last quarter bar is silent.
 //
