@@ -22,9 +22,9 @@ void PlaybackCursor::setTune(std::span<const std::int16_t> samples) {
 }
 
 void PlaybackCursor::fill(std::int16_t* out, int frames, Clock::time_point now) {
-    const std::int64_t base = std::min(handed_, tuneFrames_);
+    const std::int64_t base = handed_;
     const auto copied =
-        static_cast<std::size_t>(std::min<std::int64_t>(frames, tuneFrames_ - base));
+        static_cast<std::size_t>(std::clamp<std::int64_t>(tuneFrames_ - base, 0, frames));
     const std::size_t frameBytes = channels * sizeof(std::int16_t);
     if (copied > 0)
         std::memcpy(out, samples_.data() + base * channels, copied * frameBytes);
@@ -37,7 +37,7 @@ void PlaybackCursor::fill(std::int16_t* out, int frames, Clock::time_point now) 
     sequence_.store(s + 1, std::memory_order_relaxed);
     std::atomic_thread_fence(std::memory_order_release);
     baseFrames_.store(base, std::memory_order_relaxed);
-    limitFrames_.store(std::min(handed_, tuneFrames_), std::memory_order_relaxed);
+    limitFrames_.store(handed_, std::memory_order_relaxed);
     handedAtNs_.store(nanoseconds(now), std::memory_order_relaxed);
     sequence_.store(s + 2, std::memory_order_release);
 }
@@ -54,7 +54,9 @@ double PlaybackCursor::position(Clock::time_point now) const {
             break;
     }
     const double elapsed = std::max<std::int64_t>(nanoseconds(now) - at, 0) * 1e-9;
-    return std::min(static_cast<double>(base) + elapsed * sampleRate_, static_cast<double>(limit));
+    const double handed =
+        std::min(static_cast<double>(base) + elapsed * sampleRate_, static_cast<double>(limit));
+    return std::clamp(handed - bufferedFrames_, 0.0, static_cast<double>(tuneFrames_));
 }
 
 } // namespace Sorva

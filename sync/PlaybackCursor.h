@@ -12,11 +12,15 @@ namespace Sorva {
 // fill() runs on the audio thread, position() on any other thread; times
 // are passed in so that tests can drive both with a fake clock.
 //
-// The position is the frames handed over before the latest buffer, plus the
-// time since that buffer was requested at the sample rate, but never more
-// than the frames handed over so far. That bound is where the next buffer's
-// base starts, so the position never goes backwards, and after the tune's end
-// both ends equal its length, so the position stands still there.
+// The frames handed over are counted as played from the moment their buffer
+// is requested: the frames handed over before the latest buffer, plus the
+// time since that request at the sample rate, but never more than the frames
+// handed over so far. That bound is where the next buffer's base starts, so
+// the count never goes backwards. The listener is behind it by the frames
+// still buffered in the device, so the position is that count less the
+// buffered frames, clamped to the tune: 0 until the first buffered frames
+// have played, and its length once the silence after its end has reached
+// the speaker.
 //
 // The audio thread publishes (base, limit, time) through a sequence lock over
 // atomics: the reader retries while the sequence is odd or has changed and
@@ -32,18 +36,22 @@ public:
     // Interleaved stereo samples; set before the first fill().
     void setTune(std::span<const std::int16_t> samples);
     std::int64_t tuneFrames() const { return tuneFrames_; }
+    // Frames handed over but not yet heard when the device asks for the next
+    // buffer; 0 unless set. Set before the first fill().
+    void setBufferedFrames(int frames) { bufferedFrames_ = frames; }
 
     // Writes the next `frames` stereo frames into `out`, silence after the
     // tune's end, and records that they were handed over at `now`.
     void fill(std::int16_t* out, int frames, Clock::time_point now);
 
-    // Frames played at `now`; lock-free.
+    // Frames heard at `now`; lock-free.
     double position(Clock::time_point now) const;
 
 private:
     const int sampleRate_;
     std::span<const std::int16_t> samples_;
     std::int64_t tuneFrames_ = 0;
+    int bufferedFrames_ = 0;
     std::int64_t handed_ = 0; // audio thread only
 
     std::atomic<std::uint32_t> sequence_{0};

@@ -44,13 +44,19 @@ SdlAudioOutput::SdlAudioOutput() {
     want.callback = &SdlAudioOutput::feed;
     want.userdata = this;
     SDL_AudioSpec have{};
-    // No allowed changes: SDL converts to whatever the device really runs.
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    // SDL converts rate, format and channels to whatever the device really
+    // runs, but takes the device's own buffer size, so that `have` reports it
+    // instead of echoing the request over an extra conversion buffer.
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
     if (device_ == 0) {
         std::string why = SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         throw std::runtime_error(why);
     }
+    // A buffer requested now is heard after the one the device is playing.
+    // SDL2 has no latency query for callback audio, so that one buffer is
+    // all that is taken off: a lower bound, as the driver may queue more.
+    cursor_.setBufferedFrames(have.samples);
 }
 
 SdlAudioOutput::~SdlAudioOutput() {

@@ -10,7 +10,8 @@ namespace Sorva {
 
 class SdlAudioOutput : public AudioOutput {
 public:
-    // Device buffer in frames: small, so the position moves in fine steps.
+    // Device buffer asked for, in frames: small, so that little is buffered
+    // between the callback and the speaker. The device may pick another.
     static constexpr int bufferFrames = 512;
 
     // Opens the default device, paused, at 44.1 kHz stereo 16-bit; throws

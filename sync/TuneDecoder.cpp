@@ -1,4 +1,5 @@
-// MP3 decoding with libmpg123, strict about damaged and truncated files.
+// MP3 decoding with libmpg123: whatever it decodes with its defaults (tags
+// skipped, junk between frames resynced over), unless the tune is cut short.
 #include "sync/TuneDecoder.h"
 
 #include "sync/AudioOutput.h"
@@ -20,21 +21,49 @@ struct HandleDeleter {
 };
 using Handle = std::unique_ptr<mpg123_handle, HandleDeleter>;
 
-// Where the MPEG frames of the file should end: its size, less a trailing
-// ID3v1 tag.
+std::uint32_t le32(const unsigned char* p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+// Where the MPEG frames of the file should end: its size, less the tags that
+// may follow the audio (ID3v1 and APEv2, in either order).
 std::int64_t audioEnd(const char* path) {
     std::error_code error;
-    const auto size = static_cast<std::int64_t>(std::filesystem::file_size(path, error));
+    auto end = static_cast<std::int64_t>(std::filesystem::file_size(path, error));
     if (error)
         return -1;
-    if (size >= 128) {
-        std::ifstream file(path, std::ios::binary);
-        char tag[3] = {};
-        file.seekg(size - 128);
-        if (file.read(tag, 3) && std::memcmp(tag, "TAG", 3) == 0)
-            return size - 128;
+    std::ifstream file(path, std::ios::binary);
+    const auto startsWith = [&](std::int64_t at, const char* magic, unsigned char* rest,
+                                std::size_t restBytes) {
+        const std::size_t n = std::strlen(magic);
+        char head[8] = {};
+        if (at < 0 || !file.seekg(at) || !file.read(head, static_cast<std::streamsize>(n)) ||
+            std::memcmp(head, magic, n) != 0)
+            return false;
+        return restBytes == 0 ||
+               static_cast<bool>(file.read(reinterpret_cast<char*>(rest),
+                                           static_cast<std::streamsize>(restBytes)));
+    };
+    for (bool stripped = true; stripped;) {
+        stripped = false;
+        if (startsWith(end - 128, "TAG", nullptr, 0)) {
+            end -= 128;
+            stripped = true;
+        }
+        // APEv2 footer: magic, version, size of items and footer, item
+        // count, flags (bit 31: a header precedes the items), reserved.
+        unsigned char footer[24];
+        if (startsWith(end - 32, "APETAGEX", footer, sizeof footer)) {
+            const std::int64_t size =
+                le32(footer + 4) + ((le32(footer + 12) & 0x80000000u) ? 32 : 0);
+            if (size >= 32 && size <= end) {
+                end -= size;
+                stripped = true;
+            }
+        }
+        file.clear();
     }
-    return size;
+    return end;
 }
 
 } // namespace
@@ -45,69 +74,54 @@ std::optional<std::vector<std::int16_t>> decodeTune(const char* path) {
     if (!handle)
         return std::nullopt;
     mpg123_handle* h = handle.get();
-    // Without resync, junk inside the stream is an error instead of being
-    // skipped in silence.
-    mpg123_param(h, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET | MPG123_NO_RESYNC, 0);
+    mpg123_param(h, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
     mpg123_format_none(h);
     mpg123_format(h, AudioOutput::sampleRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
     if (mpg123_open(h, path) != MPG123_OK)
         return std::nullopt;
 
-    // The length: exact from the LAME/Info tag when there is one (its frame
-    // count describes the whole file, so any truncation shows as missing
-    // samples); otherwise counted by a scan of the frames that are there.
-    std::int64_t expected = mpg123_length(h);
-    if (expected <= 0)
-        return std::nullopt;
+    // With a LAME/Info tag the length is exact: its frame count describes the
+    // whole file, so a cut shows as missing samples. Without one it is only
+    // an estimate from the file's size.
+    const std::int64_t length = mpg123_length(h);
     long delay = -1;
     double unused = 0.0;
     const bool tagged =
         mpg123_getstate(h, MPG123_ENC_DELAY, &delay, &unused) == MPG123_OK && delay >= 0;
-    if (!tagged) {
-        if (mpg123_scan(h) != MPG123_OK)
-            return std::nullopt;
-        expected = mpg123_length(h);
-        if (expected <= 0)
-            return std::nullopt;
-    }
 
-    // The tag's count is only trusted for the initial allocation as far as
-    // the file's size can back it: even 8 kbit/s comes to fewer than 64
-    // output frames per byte.
+    // The length is only trusted for the initial allocation as far as the
+    // file's size can back it: even 8 kbit/s comes to fewer than 64 output
+    // frames per byte.
     std::vector<std::int16_t> samples;
     std::error_code sizeError;
     const auto fileBytes = static_cast<std::int64_t>(std::filesystem::file_size(path, sizeError));
-    if (!sizeError)
-        samples.reserve(static_cast<std::size_t>(std::min(expected, fileBytes * 64)) *
+    if (!sizeError && length > 0)
+        samples.reserve(static_cast<std::size_t>(std::min(length, fileBytes * 64)) *
                         AudioOutput::channels);
     std::vector<std::int16_t> chunk(32 * 1024);
     for (;;) {
         std::size_t done = 0;
         const int rc = mpg123_read(h, reinterpret_cast<unsigned char*>(chunk.data()),
                                    chunk.size() * sizeof(std::int16_t), &done);
-        if (done % sizeof(std::int16_t) != 0)
-            return std::nullopt;
         samples.insert(samples.end(), chunk.begin(),
                        chunk.begin() + static_cast<std::ptrdiff_t>(done / sizeof(std::int16_t)));
-        if (static_cast<std::int64_t>(samples.size()) > expected * AudioOutput::channels)
-            return std::nullopt;
         if (rc == MPG123_DONE)
             break;
         if (rc != MPG123_OK && rc != MPG123_NEW_FORMAT)
             return std::nullopt;
     }
-    if (static_cast<std::int64_t>(samples.size()) != expected * AudioOutput::channels)
+    const auto frames = static_cast<std::int64_t>(samples.size() / AudioOutput::channels);
+    if (frames == 0)
         return std::nullopt;
+    if (tagged)
+        return frames == length ? std::optional(std::move(samples)) : std::nullopt;
 
-    // Without a tag a frame cut short at the end goes unnoticed by the count:
-    // the last frame decoded must end where the file's audio ends.
-    if (!tagged) {
-        mpg123_frameinfo info{};
-        if (mpg123_info(h, &info) != MPG123_OK ||
-            mpg123_framepos(h) + info.framesize != audioEnd(path))
-            return std::nullopt;
-    }
-
+    // Without a tag a cut at the end leaves whole frames that decode fine:
+    // the last one must end where the file's audio ends.
+    mpg123_frameinfo2 info{};
+    if (mpg123_info2(h, &info) != MPG123_OK ||
+        mpg123_framepos(h) + info.framesize != audioEnd(path))
+        return std::nullopt;
     return samples;
 }
 

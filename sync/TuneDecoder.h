@@ -9,9 +9,11 @@ namespace Sorva {
 
 // The interleaved samples, with the encoder's delay and padding removed when
 // the file carries a LAME/Info tag, so that frame 0 is the first real sample.
-// Nothing when the file is missing, is not MP3, or does not decode cleanly
-// from its first frame to its last: a tune that would break off halfway
-// through the show is refused before it starts.
+// Tags at either end are skipped and junk between frames is resynced over,
+// as players do. Nothing when the file is missing, yields no audio, or is cut
+// short (fewer samples than its LAME tag counts, or without one, a last frame
+// that ends before the file's trailing tags): a tune that would break off
+// before its end is refused before the show starts.
 std::optional<std::vector<std::int16_t>> decodeTune(const char* path);
 
 } // namespace Sorva

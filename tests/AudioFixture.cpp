@@ -1,5 +1,6 @@
 // Writes the audio test files the clock tests decode: a raw PCM tone for lame
-// to encode, deterministic junk, and damaged copies of an encoded file.
+// to encode, deterministic junk, damaged copies of an encoded file, and copies
+// with an APEv2 tag or junk between two frames.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -51,9 +52,69 @@ std::vector<char> tone(long frames) {
     return bytes;
 }
 
+void putLe32(std::vector<char>& bytes, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
+}
+
+// An APEv2 tag with header, one "Title" item and footer. It goes before a
+// trailing ID3v1 tag, where taggers put it.
+void insertApeTag(std::vector<char>& bytes) {
+    const std::string key = "Title", value = "Halvo test tone";
+    std::vector<char> item;
+    putLe32(item, static_cast<std::uint32_t>(value.size()));
+    putLe32(item, 0);
+    item.insert(item.end(), key.begin(), key.end());
+    item.push_back('\0');
+    item.insert(item.end(), value.begin(), value.end());
+    const auto tagSize = static_cast<std::uint32_t>(item.size() + 32); // items + footer
+    const auto block = [&](std::uint32_t flags) {
+        std::vector<char> b = {'A', 'P', 'E', 'T', 'A', 'G', 'E', 'X'};
+        putLe32(b, 2000);
+        putLe32(b, tagSize);
+        putLe32(b, 1);
+        putLe32(b, flags);
+        b.resize(32, '\0');
+        return b;
+    };
+    constexpr std::uint32_t hasHeader = 1u << 31, isHeader = 1u << 29;
+    std::vector<char> tag = block(hasHeader | isHeader);
+    tag.insert(tag.end(), item.begin(), item.end());
+    const std::vector<char> footer = block(hasHeader);
+    tag.insert(tag.end(), footer.begin(), footer.end());
+
+    std::size_t at = bytes.size();
+    if (at >= 128 && std::string(bytes.end() - 128, bytes.end() - 125) == "TAG")
+        at -= 128;
+    bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), tag.begin(), tag.end());
+}
+
+// Byte offset of MPEG-1 Layer III frame `index` (0 is the first frame, after
+// any ID3v2 tag), or the file's size when there is no such frame.
+std::size_t frameOffset(const std::vector<char>& bytes, long index) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    std::size_t at = 0;
+    if (bytes.size() >= 10 && std::string(bytes.begin(), bytes.begin() + 3) == "ID3")
+        at = 10 + (byte(6) << 21 | byte(7) << 14 | byte(8) << 7 | byte(9));
+    static const int kbps[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+    static const int hz[] = {44100, 48000, 32000};
+    for (long n = 0;; ++n) {
+        if (at + 4 > bytes.size())
+            return bytes.size();
+        const int bitrate = (byte(at + 2) >> 4) & 0xf, rate = (byte(at + 2) >> 2) & 3;
+        if (byte(at) != 0xff || (byte(at + 1) & 0xfe) != 0xfa || bitrate == 0 || bitrate == 15 ||
+            rate == 3)
+            return bytes.size();
+        if (n == index)
+            return at;
+        at += 144000 * kbps[bitrate] / hz[rate] + ((byte(at + 2) >> 1) & 1);
+    }
+}
+
 int usage() {
     std::fprintf(stderr, "usage: halvo-audio-fixture tone FRAMES OUT | junk BYTES OUT |\n"
-                         "       cut IN OUT (half|-BYTES) | splice IN OUT OFFSET BYTES\n");
+                         "       cut IN OUT (half|-BYTES) | splice IN OUT OFFSET BYTES |\n"
+                         "       ape IN OUT | gap IN OUT FRAME BYTES\n");
     return 2;
 }
 
@@ -79,6 +140,21 @@ int main(int argc, char** argv) {
     } else if (mode == "splice" && argc == 6) {
         bytes = readAll(argv[2]);
         const auto offset = std::min<std::size_t>(std::strtoul(argv[4], nullptr, 10), bytes.size());
+        const std::vector<char> inserted = junk(std::strtoul(argv[5], nullptr, 10));
+        bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(offset), inserted.begin(),
+                     inserted.end());
+        out = argv[3];
+    } else if (mode == "ape" && argc == 4) {
+        bytes = readAll(argv[2]);
+        insertApeTag(bytes);
+        out = argv[3];
+    } else if (mode == "gap" && argc == 6) {
+        bytes = readAll(argv[2]);
+        const std::size_t offset = frameOffset(bytes, std::atol(argv[4]));
+        if (offset == bytes.size()) {
+            std::fprintf(stderr, "halvo-audio-fixture: %s has no frame %s\n", argv[2], argv[4]);
+            return 1;
+        }
         const std::vector<char> inserted = junk(std::strtoul(argv[5], nullptr, 10));
         bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(offset), inserted.begin(),
                      inserted.end());

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <random>
 #include <thread>
@@ -90,31 +91,70 @@ TEST(PlaybackCursorTest, PositionNeverGoesBackWithJitteryCallbacks) {
     // steadily advancing time.
     const int tuneFrames = 200'000;
     const auto tune = numberedTune(tuneFrames);
+    for (const int buffered : {0, 1024}) {
+        SCOPED_TRACE(buffered);
+        PlaybackCursor cursor(rate);
+        cursor.setTune(tune);
+        cursor.setBufferedFrames(buffered);
+        std::vector<std::int16_t> out(buffer * 2);
+        std::mt19937 random(7);
+        std::uniform_int_distribution<long> gap(0, 25'000);
+        std::uniform_int_distribution<int> readsPerGap(0, 5);
+        long now = 0;
+        long handed = 0;
+        double last = 0.0;
+        while (handed < tuneFrames + 20 * buffer) {
+            const long next = now + gap(random);
+            const int reads = readsPerGap(random);
+            for (int r = 1; r <= reads; ++r) {
+                const long t = now + (next - now) * r / 6;
+                const double p = cursor.position(at(t));
+                ASSERT_GE(p, last) << "at " << t << " us";
+                ASSERT_LE(p,
+                          static_cast<double>(std::clamp<long>(handed - buffered, 0, tuneFrames)));
+                last = p;
+            }
+            now = next;
+            cursor.fill(out.data(), buffer, at(now));
+            handed += buffer;
+        }
+        EXPECT_EQ(cursor.position(at(now)), tuneFrames);
+        EXPECT_EQ(cursor.position(at(now + 10'000'000)), tuneFrames);
+    }
+}
+
+TEST(PlaybackCursorTest, PositionLagsWhatWasHandedOverByTheBufferedFrames) {
+    // Two buffers still in the device: what is handed over is heard 1024
+    // frames later, and the tune's end once that much silence has followed.
+    const auto tune = numberedTune(1200);
     PlaybackCursor cursor(rate);
     cursor.setTune(tune);
+    cursor.setBufferedFrames(1024);
     std::vector<std::int16_t> out(buffer * 2);
-    std::mt19937 random(7);
-    std::uniform_int_distribution<long> gap(0, 25'000);
-    std::uniform_int_distribution<int> readsPerGap(0, 5);
-    long now = 0;
-    long handed = 0;
-    double last = 0.0;
-    while (handed < tuneFrames + 20 * buffer) {
-        const long next = now + gap(random);
-        const int reads = readsPerGap(random);
-        for (int r = 1; r <= reads; ++r) {
-            const long t = now + (next - now) * r / 6;
-            const double p = cursor.position(at(t));
-            ASSERT_GE(p, last) << "at " << t << " us";
-            ASSERT_LE(p, static_cast<double>(std::min<long>(handed, tuneFrames)));
-            last = p;
-        }
-        now = next;
-        cursor.fill(out.data(), buffer, at(now));
-        handed += buffer;
+    const struct {
+        bool fill;
+        long us;
+        double frames;
+    } steps[] = {
+        {false, 0, 0.0},          // not started
+        {true, 100'000, 0.0},     // first buffer: 0 handed, not -1024
+        {false, 105'000, 0.0},    // 220.5 handed
+        {true, 112'000, 0.0},     // 512 handed
+        {true, 124'000, 0.0},     // 1024 handed: the first frame is heard now
+        {false, 125'000, 44.1},   // 1 ms later
+        {false, 140'000, 512.0},  // a late callback: held at 1536 handed
+        {true, 140'000, 512.0},   // no jump when it comes
+        {true, 150'000, 1024.0},  // 2048 handed, silence after 1200
+        {false, 151'000, 1068.1}, //
+        {false, 160'000, 1200.0}, // the tune's end heard, and held there
+        {false, 999'000, 1200.0},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.us);
+        if (s.fill)
+            cursor.fill(out.data(), buffer, at(s.us));
+        EXPECT_NEAR(cursor.position(at(s.us)), s.frames, 1e-6);
     }
-    EXPECT_EQ(cursor.position(at(now)), tuneFrames);
-    EXPECT_EQ(cursor.position(at(now + 10'000'000)), tuneFrames);
 }
 
 TEST(PlaybackCursorTest, ReaderOnAnotherThreadSeesAConsistentPosition) {
