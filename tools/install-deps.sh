@@ -11,8 +11,8 @@ packages=(
   libgtk-3-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
-  # data: the tune is encoded at build time
-  lame
+  # data: the tune is encoded at build time; the titles are set in League Spartan
+  lame fonts-league-spartan
   # running without a display and driving the demo like a person would
   xvfb xauth xdotool x11-utils x11-apps imagemagick libgl1-mesa-dri mesa-utils
   x11-xserver-utils
