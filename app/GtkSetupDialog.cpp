@@ -7,6 +7,7 @@
 
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -186,6 +187,42 @@ void applyCompactStyle() {
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 }
 
+// The usable part of the screen the dialog opens on.
+GdkRectangle screenArea() {
+    GdkDisplay* display = gdk_display_get_default();
+    GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+    if (!monitor && gdk_display_get_n_monitors(display) > 0)
+        monitor = gdk_display_get_monitor(display, 0);
+    GdkRectangle area{0, 0, 0, 0};
+    if (monitor)
+        gdk_monitor_get_workarea(monitor, &area);
+    return area;
+}
+
+// The layout itself on screens it fits; on smaller ones, the layout in a
+// scrolled view of the screen's size that follows the keyboard focus, so
+// every control can still be reached.
+GtkWidget* scrolledIfTooLarge(GtkWidget* fixed) {
+    const int width = pixelsX(clientWidth), height = pixelsY(clientHeight);
+    const GdkRectangle area = screenArea();
+    if (area.width <= 0 || area.height <= 0 || (width <= area.width && height <= area.height))
+        return fixed;
+    GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_AUTOMATIC,
+                                   GTK_POLICY_AUTOMATIC);
+    gtk_widget_set_size_request(scroller, std::min(width, area.width),
+                                std::min(height, area.height));
+    GtkWidget* viewport = gtk_viewport_new(nullptr, nullptr);
+    gtk_viewport_set_shadow_type(GTK_VIEWPORT(viewport), GTK_SHADOW_NONE);
+    gtk_container_add(GTK_CONTAINER(viewport), fixed);
+    gtk_container_add(GTK_CONTAINER(scroller), viewport);
+    gtk_container_set_focus_hadjustment(
+        GTK_CONTAINER(fixed), gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(scroller)));
+    gtk_container_set_focus_vadjustment(
+        GTK_CONTAINER(fixed), gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(scroller)));
+    return scroller;
+}
+
 // Builds the dialog, runs it until the viewer decides, and destroys it.
 SetupChoice runModal(const ModeList& modes) {
     DialogState state;
@@ -199,7 +236,7 @@ SetupChoice runModal(const ModeList& modes) {
 
     GtkWidget* fixed = gtk_fixed_new();
     gtk_widget_set_size_request(fixed, pixelsX(clientWidth), pixelsY(clientHeight));
-    gtk_container_add(GTK_CONTAINER(state.window), fixed);
+    gtk_container_add(GTK_CONTAINER(state.window), scrolledIfTooLarge(fixed));
 
     const GObjectPtr<GdkPixbuf> banner = loadBanner();
     put(fixed, banner ? gtk_image_new_from_pixbuf(banner.get()) : gtk_image_new(), bannerPlace);

@@ -1,7 +1,8 @@
 // The setup dialog's mode rules: 16:9 filter, colour depth, repeat removal,
-// the 4096-entry cap and the initial selection.
+// the 4096-entry cap and the initial selection, fitted to small screens.
 #include "app/ModeList.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -19,7 +20,20 @@ bool ModeList::isWide(int width, int height) {
     return static_cast<std::uint32_t>(height) == w * 9u / 16u;
 }
 
-ModeList::ModeList(std::span<const DisplayMode> modes, const DemoSettings& settings) {
+ModeList::Size ModeList::largestWideWithin(Size screen) {
+    const std::int64_t width = std::min<std::int64_t>(
+        std::max(screen.width, 0), std::int64_t(std::max(screen.height, 0)) * 16 / 9);
+    return {int(width), int(width * 9 / 16)};
+}
+
+void ModeList::add(Size size) {
+    table_.push_back(size);
+    char line[32];
+    std::snprintf(line, sizeof line, "%d x %d", size.width, size.height);
+    lines_.emplace_back(line);
+}
+
+ModeList::ModeList(std::span<const DisplayMode> modes, const DemoSettings& settings, Size screen) {
     for (const DisplayMode& mode : modes) {
         if (table_.size() >= capacity)
             break;
@@ -30,10 +44,7 @@ ModeList::ModeList(std::span<const DisplayMode> modes, const DemoSettings& setti
         // rate come one after another.
         if (!table_.empty() && table_.back() == size)
             continue;
-        table_.push_back(size);
-        char line[32];
-        std::snprintf(line, sizeof line, "%d x %d", size.width, size.height);
-        lines_.emplace_back(line);
+        add(size);
     }
 
     const Size wanted{settings.width, settings.height};
@@ -42,6 +53,32 @@ ModeList::ModeList(std::span<const DisplayMode> modes, const DemoSettings& setti
             selectedLine_ = static_cast<int>(i);
     }
     fullscreen_ = settings.windowed == 0;
+
+    if (screen.width <= 0 || screen.height <= 0)
+        return;
+    const auto fits = [&](Size size) {
+        return size.width <= screen.width && size.height <= screen.height;
+    };
+    const bool windowedTooLarge = !fullscreen_ && !fits(wanted);
+    if (!windowedTooLarge && !table_.empty())
+        return;
+    // A window larger than the screen cannot be seen whole: start on the
+    // largest line that fits, by area, the first of equals.
+    int best = -1;
+    for (std::size_t i = 0; i < table_.size(); ++i) {
+        const Size size = table_[i];
+        if (fits(size) && (best < 0 || std::int64_t(size.width) * size.height >
+                                           std::int64_t(table_[best].width) * table_[best].height))
+            best = static_cast<int>(i);
+    }
+    if (best < 0) {
+        const Size within = largestWideWithin(screen);
+        if (within.width <= 0 || within.height <= 0)
+            return;
+        add(within);
+        best = static_cast<int>(table_.size()) - 1;
+    }
+    selectedLine_ = best;
 }
 
 int ModeList::apply(const SetupChoice& choice, DemoSettings& settings) const {

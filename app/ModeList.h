@@ -40,12 +40,17 @@ public:
         bool operator==(const Size&) const = default;
     };
 
-    ModeList(std::span<const DisplayMode> modes, const DemoSettings& settings);
+    // screen is the monitor's current size; {0, 0} when unknown. A windowed
+    // record that does not fit it starts on the largest listed line that
+    // does, and a line of the largest 16:9 size that fits is added when no
+    // listed line fits or nothing 16:9 is offered at all.
+    ModeList(std::span<const DisplayMode> modes, const DemoSettings& settings, Size screen = {});
 
     // Entry i is line i of the list.
     const std::vector<Size>& table() const { return table_; }
     const std::vector<std::string>& lines() const { return lines_; }
-    // The last line equal to the settings' resolution, or -1.
+    // The last line equal to the settings' resolution (or the fitting line
+    // above), or -1.
     int selectedLine() const { return selectedLine_; }
     // The box starts ticked only for a record that asks for fullscreen.
     bool fullscreen() const { return fullscreen_; }
@@ -58,7 +63,12 @@ public:
     // Height equals width * 9 / 16 on unsigned 32-bit arithmetic.
     static bool isWide(int width, int height);
 
+    // The largest size that is wide and fits within the screen.
+    static Size largestWideWithin(Size screen);
+
 private:
+    void add(Size size);
+
     std::vector<Size> table_;
     std::vector<std::string> lines_;
     int selectedLine_ = -1;

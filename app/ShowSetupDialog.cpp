@@ -15,10 +15,11 @@ namespace Sorva {
 
 namespace {
 
-// The primary monitor's video modes in GLFW's order. Returns false with the
-// cause when the window system cannot be started. The window system is shut
-// down again: the display context starts it afresh.
-bool primaryMonitorModes(std::vector<DisplayMode>& modes, std::string& cause) {
+// The primary monitor's video modes in GLFW's order and its current size.
+// Returns false with the cause when the window system cannot be started. The
+// window system is shut down again: the display context starts it afresh.
+bool primaryMonitorModes(std::vector<DisplayMode>& modes, ModeList::Size& screen,
+                         std::string& cause) {
     if (!glfwInit()) {
         const char* description = nullptr;
         glfwGetError(&description);
@@ -31,30 +32,37 @@ bool primaryMonitorModes(std::vector<DisplayMode>& modes, std::string& cause) {
         for (int i = 0; found && i < count; ++i)
             modes.push_back({found[i].width, found[i].height,
                              colourDepth(found[i].redBits, found[i].greenBits, found[i].blueBits)});
+        if (const GLFWvidmode* current = glfwGetVideoMode(monitor))
+            screen = {current->width, current->height};
     }
     glfwTerminate();
     return true;
-}
-
-int cannotShow(const std::string& cause, const DemoSettings& settings) {
-    std::fprintf(stderr, "Cannot show the setup dialog: %s; starting at %d x %d, %s.\n",
-                 cause.c_str(), settings.width, settings.height,
-                 settings.windowed == 1 ? "windowed" : "fullscreen");
-    return -1;
 }
 
 } // namespace
 
 int showSetupDialog(DemoSettings& settings) {
     std::vector<DisplayMode> modes;
+    ModeList::Size screen{};
     std::string cause;
-    if (!primaryMonitorModes(modes, cause))
-        return cannotShow(cause, settings);
+    if (!primaryMonitorModes(modes, screen, cause)) {
+        // Without a window system the show cannot open its window either;
+        // the display context says so next.
+        std::fprintf(stderr, "Cannot show the setup dialog: %s.\n", cause.c_str());
+        return -1;
+    }
 
-    const ModeList list(modes, settings);
+    const ModeList list(modes, settings, screen);
     const SetupDialog::Outcome outcome = SetupDialog::create()->run(list);
-    if (!outcome.shown)
-        return cannotShow(outcome.failure, settings);
+    if (!outcome.shown) {
+        // The show starts with what the dialog would have preselected, so a
+        // window never starts larger than the screen.
+        list.apply({true, list.selectedLine(), list.fullscreen()}, settings);
+        std::fprintf(stderr, "Cannot show the setup dialog: %s; starting at %d x %d, %s.\n",
+                     outcome.failure.c_str(), settings.width, settings.height,
+                     settings.windowed == 1 ? "windowed" : "fullscreen");
+        return -1;
+    }
     return list.apply(outcome.choice, settings);
 }
 

@@ -45,25 +45,18 @@ template <class T> std::errc parseWhole(std::string_view s, T& out) {
     return end == s.data() + s.size() ? std::errc() : std::errc::invalid_argument;
 }
 
-std::string quoted(std::string_view s) {
-    std::string out(1, '\'');
-    out.append(s);
-    out += '\'';
-    return out;
-}
-
 // The reason a line is not a key, or "" with key filled in.
 std::string parseKey(const std::vector<std::string_view>& f, SyncKey& key) {
     if (f.size() < 2)
-        return "expected ROW VALUE [TYPE], got " + quoted(f[0]);
+        return "expected ROW VALUE [TYPE], got " + quotedField(f[0]);
     if (f.size() > 3)
-        return "unexpected " + quoted(f[3]) + " after the type";
+        return "unexpected " + quotedField(f[3]) + " after the type";
 
     const std::errc rowError = parseWhole(f[0], key.row);
     if (rowError == std::errc::result_out_of_range)
-        return "row " + quoted(f[0]) + " is outside -2147483648..2147483647";
+        return "row " + quotedField(f[0]) + " is outside -2147483648..2147483647";
     if (rowError != std::errc())
-        return "row " + quoted(f[0]) + " is not an integer";
+        return "row " + quotedField(f[0]) + " is not an integer";
 
     std::errc valueError = parseWhole(f[1], key.value);
     if (valueError == std::errc::result_out_of_range) {
@@ -76,9 +69,9 @@ std::string parseKey(const std::vector<std::string_view>& f, SyncKey& key) {
     }
     if (valueError == std::errc::result_out_of_range ||
         (valueError == std::errc() && !std::isfinite(key.value)))
-        return "value " + quoted(f[1]) + " is not a finite 32-bit float";
+        return "value " + quotedField(f[1]) + " is not a finite 32-bit float";
     if (valueError != std::errc())
-        return "value " + quoted(f[1]) + " is not a number";
+        return "value " + quotedField(f[1]) + " is not a number";
 
     key.type = 0;
     if (f.size() == 3) {
@@ -88,16 +81,84 @@ std::string parseKey(const std::vector<std::string_view>& f, SyncKey& key) {
                 key.type = std::int32_t(t);
         }
         if (key.type < 0)
-            return "unknown interpolation " + quoted(f[2]) +
+            return "unknown interpolation " + quotedField(f[2]) +
                    " (use step, linear, smooth, ramp or 0-3)";
     }
     return "";
 }
 
+// Length of the UTF-8 sequence that starts s if it is a well-formed character
+// that shows on a terminal (not a C1 control, nor an invisible format or
+// direction mark), else 0.
+std::size_t printableUtf8(std::string_view s) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    std::uint32_t code = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07u;
+    } else {
+        return 0;
+    }
+    if (s.size() < length)
+        return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0u) != 0x80u)
+            return 0;
+        code = code << 6 | (byte(i) & 0x3Fu);
+    }
+    const std::uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    const bool invisible = code <= 0x9F || (code >= 0x200B && code <= 0x200F) ||
+                           (code >= 0x2028 && code <= 0x202E) ||
+                           (code >= 0x2060 && code <= 0x2069) || code == 0xFEFF;
+    return invisible ? 0 : length;
+}
+
 } // namespace
+
+std::string quotedField(std::string_view field) {
+    constexpr std::size_t limit = 40;
+    constexpr char hex[] = "0123456789ABCDEF";
+    std::string out(1, '\'');
+    std::size_t shown = 0;
+    for (std::size_t i = 0; i < field.size();) {
+        const unsigned char c = static_cast<unsigned char>(field[i]);
+        const std::size_t utf8 = c >= 0x80 ? printableUtf8(field.substr(i)) : 0;
+        std::string piece;
+        if (utf8 > 0)
+            piece = field.substr(i, utf8);
+        else if (c == '\\')
+            piece = "\\\\";
+        else if (c >= 0x20 && c < 0x7F)
+            piece = char(c);
+        else
+            piece = {'\\', 'x', hex[c >> 4], hex[c & 15]};
+        if (shown + piece.size() > limit) {
+            out += "...";
+            break;
+        }
+        out += piece;
+        shown += piece.size();
+        i += utf8 > 0 ? utf8 : 1;
+    }
+    out += '\'';
+    return out;
+}
 
 TrackTextResult parseTrackText(std::string_view text, std::string_view fileName) {
     TrackTextResult result;
+    // Editors on some systems start UTF-8 files with a byte order mark.
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
     std::size_t lineNumber = 0;
     while (!text.empty()) {
         ++lineNumber;

@@ -12,8 +12,8 @@
 //          linear, smooth or ramp, or the numbers 0 to 3 for them
 //
 // Fields are separated by spaces or tabs; "#" starts a comment that runs to
-// the end of the line; blank lines are ignored. A file without keys is a
-// track that is 0 everywhere.
+// the end of the line; blank lines are ignored; a UTF-8 byte order mark at
+// the start is skipped. A file without keys is a track that is 0 everywhere.
 #pragma once
 
 #include "sync/SyncTrack.h"
@@ -40,6 +40,11 @@ std::string formatTrackText(const SyncKey* keys, std::int32_t count);
 // What keeps these keys from being a valid source (rows out of order,
 // non-finite values, unknown types), one message per bad key; empty if none.
 std::vector<std::string> trackKeyProblems(const SyncKey* keys, std::int32_t count);
+
+// A field of a source as messages show it: in single quotes, with bytes that
+// would not print (controls, malformed UTF-8) and backslashes escaped as
+// \xHH and \\, and cut short with "..." after 40 bytes.
+std::string quotedField(std::string_view field);
 
 // The track name of a source path: its stem when it ends in ".txt", else "".
 std::string trackNameOfSource(const std::string& path);

@@ -173,6 +173,39 @@ TEST(ModeList, WritesTheChoiceBackForDemoAndNothingForCancel) {
     }
 }
 
+TEST(ModeList, SmallScreensStartOnTheLargestSizeThatFits) {
+    const std::vector<DisplayMode> fourByThree = {{1024, 768, 32}, {800, 600, 32}};
+    const std::vector<DisplayMode> larger = {
+        {1920, 1080, 32}, {1280, 720, 32}, {1024, 768, 32}, {854, 480, 32}};
+    const struct {
+        ModeList::Size screen;
+        std::vector<DisplayMode> modes;
+        std::vector<std::string> lines;
+        std::string selected; // "": none, "Demo" keeps 1280 x 720
+    } rows[] = {
+        {{1024, 768}, fourByThree, {"1024 x 576"}, "1024 x 576"},
+        {{1024, 768}, larger, {"1920 x 1080", "1280 x 720", "854 x 480"}, "854 x 480"},
+        {{1024, 768}, {{1920, 1080, 32}}, {"1920 x 1080", "1024 x 576"}, "1024 x 576"},
+        {{320, 180}, {{320, 180, 32}}, {"320 x 180"}, "320 x 180"},
+        {{320, 180}, {}, {"320 x 180"}, "320 x 180"},
+        {{1280, 1024}, fourByThree, {"1280 x 720"}, "1280 x 720"},
+        {{768, 1024}, {}, {"768 x 432"}, "768 x 432"},
+        {{1920, 1080}, {{1920, 1080, 32}}, {"1920 x 1080"}, ""},
+        {{0, 0}, {}, {}, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.screen.width) + " x " + std::to_string(row.screen.height));
+        const ModeList list(row.modes, DemoSettings{}, row.screen);
+        EXPECT_EQ(list.lines(), row.lines);
+        EXPECT_EQ(list.selectedLine() < 0 ? "" : list.lines().at(list.selectedLine()),
+                  row.selected);
+    }
+    // A fullscreen record changes the screen's mode; it keeps the classic choice.
+    DemoSettings fullscreen;
+    fullscreen.windowed = 0;
+    EXPECT_EQ(ModeList(larger, fullscreen, {1024, 768}).selectedLine(), 1);
+}
+
 TEST(ModeList, DefaultsAreTheClassicOnes) {
     const DemoSettings settings;
     EXPECT_EQ(settings.width, 1280);

@@ -51,6 +51,10 @@ TEST(TrackText, ParsesKeys) {
         {"1 1 0\n2 2 1\n3 3 2\n4 4 3\n", {{1, 1, 0}, {2, 2, 1}, {3, 3, 2}, {4, 4, 3}}},
         {"\t10\t0.1   linear # fade in\r\n20 1#end\r\n", {{10, 0.1f, 1}, {20, 1.0f, 0}}},
         {"0 1e-50\n1 -1e-60\n", {{0, 0.0f, 0}, {1, -0.0f, 0}}},
+        {"\xEF\xBB\xBF"
+         "0 1\n2 3 linear\n",
+         {{0, 1.0f, 0}, {2, 3.0f, 1}}},
+        {"\xEF\xBB\xBF", {}},
         {"-2147483648 0\n2147483647 3.4028235e38\n",
          {{std::numeric_limits<std::int32_t>::min(), 0.0f, 0},
           {std::numeric_limits<std::int32_t>::max(), std::numeric_limits<float>::max(), 0}}},
@@ -87,6 +91,35 @@ TEST(TrackText, RejectsMalformedLinesWithFileAndLine) {
         const TrackTextResult r = parseTrackText(c.text, "tracks/e.txt");
         EXPECT_EQ(r.error, c.error) << c.text;
         EXPECT_TRUE(r.keys.empty()) << c.text;
+    }
+}
+
+TEST(TrackText, MessagesEscapeJunkAndCutLongFieldsShort) {
+    using namespace std::string_literals;
+    const std::string nines(1 << 20, '9');
+    const struct {
+        std::string text;
+        std::string error;
+    } cases[] = {
+        {"\x7F"
+         "ELF\x02\x01\x01\x00 1"s,
+         "row '\\x7FELF\\x02\\x01\\x01\\x00' is not an integer"},
+        {"0 \x1B[31mred\r\n", "value '\\x1B[31mred' is not a number"},
+        {nines + " 0", "row '" + std::string(40, '9') + "...' is outside -2147483648..2147483647"},
+        {"0 ein\xE2\x82\xAC", "value 'ein\xE2\x82\xAC' is not a number"},
+        {"0 " + std::string(39, '.') + "\xC3\xA9.",
+         "value '" + std::string(39, '.') + "...' is not a number"},
+        {"0 \xC3(", "value '\\xC3(' is not a number"},
+        {"0 \xE2\x80\xAE"
+         "abc",
+         "value '\\xE2\\x80\\xAEabc' is not a number"},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF"
+         "0 1",
+         "row '\\xEF\\xBB\\xBF0' is not an integer"},
+    };
+    for (const auto& c : cases) {
+        const TrackTextResult r = parseTrackText(c.text, "t.txt");
+        EXPECT_EQ(r.error, "t.txt:1: " + c.error);
     }
 }
 

@@ -93,7 +93,7 @@ int evalCommand(const std::vector<std::string>& args) {
         const char* begin = text.c_str() + (text.size() > 1 && text[0] == '+' ? 1 : 0);
         const auto [end, ec] = std::from_chars(begin, text.c_str() + text.size(), row);
         if (ec != std::errc() || end != text.c_str() + text.size())
-            return usageError("'" + text + "' is not a row");
+            return usageError(quotedField(text) + " is not a row");
         rows.push_back(row);
     }
     const LoadedFile loaded = loadTrackFile(args[0]);
@@ -202,6 +202,8 @@ int compileCommand(const std::vector<std::string>& args) {
             failed = true;
             continue;
         }
+        if (parsed.keys.empty())
+            warn(source + ": no keys; track " + quotedField(name) + " is 0 everywhere");
         const std::string fileName = naming.trackPath(name);
         const auto [it, fresh] = sourceOfFile.emplace(fileName, source);
         if (!fresh) {
@@ -248,5 +250,5 @@ int main(int argc, char** argv) {
         std::printf("%s", usage);
         return 0;
     }
-    return usageError("unknown command '" + command + "'");
+    return usageError("unknown command " + quotedField(command));
 }

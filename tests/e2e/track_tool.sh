@@ -38,6 +38,12 @@ expect_eq "$status" 1 "exit code of a bad source"
 expect_eq "$(cat err.txt)" "halvo-track: src/bad.txt:3: rows must ascend (12 after 40)" "error message"
 [ ! -e out2 ] || fail "a failed compile wrote files"
 
+# A source without keys compiles to a track that is 0 everywhere, with a warning.
+printf '# nothing yet\n' >src/empty.txt
+"$T" compile empty src/empty.txt 2>err.txt || fail "a source without keys does not compile"
+expect_eq "$(cat err.txt)" "halvo-track: src/empty.txt: no keys; track 'empty' is 0 everywhere" \
+    "warning for a source without keys"
+
 # A missing file evaluates to 0 with a warning; a lying count is warned about.
 expect_eq "$("$T" eval nowhere.track 3 2>err.txt)" "0" "missing file"
 grep -q "nowhere.track: cannot open" err.txt || fail "no warning for a missing file"
