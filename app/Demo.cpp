@@ -12,7 +12,9 @@
 
 #include <GL/glew.h>
 
+#include <chrono>
 #include <cstdio>
+#include <optional>
 
 namespace Sorva {
 
@@ -37,9 +39,25 @@ int runDemo() {
 
     if (!display.isRunning())
         return 0;
+    // When track "e" never ends the show, it ends a grace after the music:
+    // the position, and so the picture, hold at the tune's end meanwhile.
+    const auto grace = std::chrono::duration<double>(Show::endGraceSeconds);
+    std::optional<std::chrono::steady_clock::time_point> musicEnded;
     for (;;) {
         if (show.ended())
             break;
+        if (MusicClock::instance().finished()) {
+            const auto now = std::chrono::steady_clock::now();
+            if (!musicEnded)
+                musicEnded = now;
+            if (now - *musicEnded >= grace) {
+                std::fprintf(stderr,
+                             "halvo: track \"%s\" never ended the show; it ends %g s after the "
+                             "music\n",
+                             Show::endTrackName, Show::endGraceSeconds);
+                break;
+            }
+        }
 
         show.renderFrame();
 

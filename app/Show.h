@@ -24,7 +24,15 @@ public:
     Show(const Show&) = delete;
     Show& operator=(const Show&) = delete;
 
-    // True once track "e" is 1.0 or more, or not a number.
+    // The track that ends the show once it is 1.0 or more, or not a number.
+    static constexpr const char* endTrackName = "e";
+    // When that track never ends it, the show ends this long after the music
+    // has (its picture held meanwhile): the demo and the capture tool alike.
+    static constexpr double endGraceSeconds = 3.0;
+    // Whether a value of the end track ends the show; written so that NaN does.
+    static bool ends(double endValue) { return !(endValue < 1.0); }
+
+    // True once track "e" ends the show.
     bool ended() const;
     // One whole frame, ending with the picture drawn to the window, or to
     // target when one is given (the capture tool reads it back from there).

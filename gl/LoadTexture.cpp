@@ -2,6 +2,7 @@
 #include "gl/LoadTexture.h"
 
 #include "gl/StartupObserver.h"
+#include "sync/RegularFile.h"
 
 #include <stb_image.h>
 
@@ -14,10 +15,17 @@ void loadTexture(const std::string& path, Texture& texture) {
     int width = 0;
     int height = 0;
     int fileChannels = 0;
-    stbi_uc* pixels = stbi_load(path.c_str(), &width, &height, &fileChannels, 4);
+    // Only a regular file is read: opening a FIFO would wait for a writer.
+    const RegularFile opened = openRegularFile(path);
+    stbi_uc* pixels = nullptr;
+    if (opened.file) {
+        pixels = stbi_load_from_file(opened.file, &width, &height, &fileChannels, 4);
+        std::fclose(opened.file);
+    }
     texture.bind();
     if (!pixels) {
-        std::fprintf(stderr, "Cannot load image %s: %s\n", path.c_str(), stbi_failure_reason());
+        std::fprintf(stderr, "Cannot load image %s: %s\n", path.c_str(),
+                     opened.problem.empty() ? stbi_failure_reason() : opened.problem.c_str());
         return;
     }
     texture.texImage2D(0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);

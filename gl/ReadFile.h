@@ -5,8 +5,14 @@
 
 namespace Sorva::Gl {
 
-// The whole content of the file; empty when it is missing or unreadable,
-// and a file that cannot be opened is named in one line on stderr.
+// Reads the whole file into text; false, with text empty, when it cannot be
+// read. Then one line on stderr says why: for the file itself ("Cannot read
+// shader PATH: ..."), or, when the folder it should be in is missing, a
+// dangling link or not a folder, for that folder, once per process.
+bool readFile(const std::string& path, std::string& text);
+
+// The whole content of the file; empty when it cannot be read (reported as
+// above).
 std::string readFile(const std::string& path);
 
 } // namespace Sorva::Gl

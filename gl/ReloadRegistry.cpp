@@ -21,4 +21,11 @@ void ReloadRegistry::reloadAll() {
         object->reload();
 }
 
+std::size_t ReloadRegistry::failedCount() const {
+    std::size_t failed = 0;
+    for (const Reloadable* object : objects_)
+        failed += object->failed() ? 1 : 0;
+    return failed;
+}
+
 } // namespace Sorva

@@ -3,6 +3,7 @@
 
 #include "gl/Reloadable.h"
 
+#include <cstddef>
 #include <set>
 
 namespace Sorva {
@@ -21,6 +22,9 @@ public:
     void remove(Reloadable* object);
     // Reloads every registered object once, in ascending address order.
     void reloadAll();
+    // How many registered objects are failed() now: shader containers whose
+    // last link failed.
+    std::size_t failedCount() const;
 
 private:
     ReloadRegistry() = default;

@@ -6,6 +6,8 @@ namespace Sorva {
 class Reloadable {
 public:
     virtual void reload() = 0;
+    // True while its last build left it unusable (a program that did not link).
+    virtual bool failed() const { return false; }
 
 protected:
     Reloadable() = default;

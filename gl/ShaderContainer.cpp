@@ -1,9 +1,11 @@
 // Shader stages loaded from files, with reload.
 #include "gl/ShaderContainer.h"
 
+#include "gl/FirstError.h"
 #include "gl/ReadFile.h"
 #include "gl/ReloadRegistry.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace Sorva::Gl {
@@ -19,8 +21,23 @@ void ShaderContainer::addShader(GLenum stage, const std::string& path) {
     removeShader(stage);
     auto shader = std::make_unique<ShaderObject>(stage);
     shader->bind();
-    shader->setSource(readFile(path));
+    std::string source;
+    const bool read = readFile(path, source);
+    shader->setSource(source);
     shader->compile();
+    // An unreadable file has had its line; its empty source fails as a matter of course.
+    if (!read) {
+        brokenStages_.insert(stage);
+    } else if (!shader->compiled()) {
+        const FirstError error = firstError(shader->log());
+        if (error.line > 0)
+            std::fprintf(stderr, "Cannot compile shader %s, line %d: %s\n", path.c_str(),
+                         error.line, error.message.c_str());
+        else
+            std::fprintf(stderr, "Cannot compile shader %s: %s\n", path.c_str(),
+                         error.message.c_str());
+        brokenStages_.insert(stage);
+    }
     program_.attach(shader.get());
     paths_[stage] = path;
     shaders_[stage] = std::move(shader);
@@ -32,10 +49,20 @@ void ShaderContainer::removeShader(GLenum stage) {
         return;
     program_.detach(it->second.get());
     shaders_.erase(it);
+    brokenStages_.erase(stage);
 }
 
 void ShaderContainer::link() {
     program_.link();
+    linked_ = program_.linked();
+    if (linked_ || !brokenStages_.empty())
+        return;
+    std::string files;
+    for (const auto& [stage, shader] : shaders_)
+        files += (files.empty() ? "" : " and ") + paths_[stage];
+    const FirstError error = firstError(program_.log());
+    std::fprintf(stderr, "Cannot link shaders %s: %s\n", files.empty() ? "(none)" : files.c_str(),
+                 error.message.c_str());
 }
 
 void ShaderContainer::reload() {

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 namespace Sorva::Gl {
@@ -22,14 +23,21 @@ public:
     ShaderContainer& operator=(const ShaderContainer&) = delete;
 
     // Reads, compiles and attaches the stage's file, replacing any shader
-    // the stage had. The caller links after its last stage.
+    // the stage had. The caller links after its last stage. A file that
+    // cannot be read, or fails to compile, is named in one line on stderr.
     void addShader(GLenum stage, const std::string& path);
     // Detaches and deletes the stage's shader; its path is remembered.
     void removeShader(GLenum stage);
+    // Links; a failure not already explained by a stage is named in one
+    // line on stderr with the files of every stage.
     void link();
     // Recompiles every stage from its file, in ascending stage order
     // (fragment before vertex), then links once.
     void reload() override;
+
+    // Whether the last link succeeded (false before the first).
+    bool linked() const { return linked_; }
+    bool failed() const override { return !linked_; }
 
     ShaderProgram* program() { return &program_; }
 
@@ -37,6 +45,9 @@ private:
     ShaderProgram program_;
     std::map<GLenum, std::string> paths_;
     std::map<GLenum, std::unique_ptr<ShaderObject>> shaders_;
+    // Stages whose shader could not be read or compiled, already reported.
+    std::set<GLenum> brokenStages_;
+    bool linked_ = false;
 };
 
 } // namespace Sorva::Gl

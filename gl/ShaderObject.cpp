@@ -34,11 +34,17 @@ void ShaderObject::compile() {
     }
     GLint length = 0;
     glGetShaderiv(name_, GL_INFO_LOG_LENGTH, &length);
-    printInfoLog(length, [this](GLsizei size, GLchar* buffer) {
+    log_ = printInfoLog(length, [this](GLsizei size, GLchar* buffer) {
         glGetShaderInfoLog(name_, size, nullptr, buffer);
     });
     std::fputs("Compiled\n", stdout);
     std::fflush(stdout);
+}
+
+bool ShaderObject::compiled() const {
+    GLint status = GL_FALSE;
+    glGetShaderiv(name_, GL_COMPILE_STATUS, &status);
+    return status == GL_TRUE;
 }
 
 } // namespace Sorva::Gl

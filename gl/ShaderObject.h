@@ -20,11 +20,15 @@ public:
     // Prints "Got source:" and the text on stdout, then hands the text to GL.
     void setSource(const std::string& source);
     // Compiles, prints the driver's log if it has one, then "Compiled";
-    // success and failure look the same to the caller.
+    // success and failure look the same on stdout.
     void compile();
+    // Whether the last compile succeeded, and the log it printed.
+    bool compiled() const;
+    const std::string& log() const { return log_; }
 
 private:
     GLuint name_ = 0;
+    std::string log_;
 };
 
 } // namespace Sorva::Gl

@@ -38,11 +38,17 @@ void ShaderProgram::link() {
     locations_.clear();
     GLint length = 0;
     glGetProgramiv(name_, GL_INFO_LOG_LENGTH, &length);
-    printInfoLog(length, [this](GLsizei size, GLchar* buffer) {
+    log_ = printInfoLog(length, [this](GLsizei size, GLchar* buffer) {
         glGetProgramInfoLog(name_, size, nullptr, buffer);
     });
     std::fputs("Linked\n", stdout);
     std::fflush(stdout);
+}
+
+bool ShaderProgram::linked() const {
+    GLint status = GL_FALSE;
+    glGetProgramiv(name_, GL_LINK_STATUS, &status);
+    return status == GL_TRUE;
 }
 
 GLint ShaderProgram::uniformLocation(const std::string& name) {

@@ -67,9 +67,14 @@ public:
                                const GLfloat* value) override;
     GLint uniformLocation(const std::string& name) override;
 
+    // Whether the last link succeeded, and the log it printed.
+    bool linked() const;
+    const std::string& log() const { return log_; }
+
 private:
     GLuint name_ = 0;
     std::map<std::string, GLint> locations_;
+    std::string log_;
 };
 
 } // namespace Sorva::Gl

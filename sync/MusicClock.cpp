@@ -4,6 +4,8 @@
 #include "sync/Rexception.h"
 #include "sync/TuneDecoder.h"
 
+#include <cstdio>
+#include <string>
 #include <utility>
 
 namespace Sorva {
@@ -29,14 +31,18 @@ void MusicClock::open(const char* path, double bpm, std::unique_ptr<AudioOutput>
     if (!output_)
         throw Rexception("Fial! BASS!");
 
-    auto tune = decodeTune(path);
+    std::string why;
+    auto tune = decodeTune(path, &why);
     if (tune) {
         samples_ = std::move(*tune);
         output_->setTune(samples_);
     }
     rowsPerSecond_ = bpm / 60.0 * 8.0;
-    if (!tune)
+    if (!tune) {
+        // The exception's text is fixed; this line says which file and why.
+        std::fprintf(stderr, "Cannot open tune %s: %s\n", path, why.c_str());
         throw Rexception("Failed to open tune.");
+    }
 }
 
 void MusicClock::start() {

@@ -27,7 +27,8 @@ public:
 
     // Opens the audio output, then decodes the whole tune into memory;
     // throws Rexception ("Fial! BASS!" or "Failed to open tune.") when that
-    // is impossible. Called once.
+    // is impossible, the latter after a line on stderr naming the file and
+    // why. Called once.
     void open(const char* path, double bpm);
     // The same on an output the caller made instead of the clock's own: the
     // capture tool opens the process's clock on an output it moves itself.
@@ -40,6 +41,11 @@ public:
     // Length of the decoded tune in 44.1 kHz frames; 0 until one is open.
     std::int64_t tuneFrames() const {
         return static_cast<std::int64_t>(samples_.size() / AudioOutput::channels);
+    }
+    // True once playback has reached the tune's end, where the position and
+    // so the row hold from then on.
+    bool finished() const {
+        return output_ && tuneFrames() > 0 && output_->position() >= tuneFrames();
     }
 
 private:

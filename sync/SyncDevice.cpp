@@ -4,6 +4,7 @@
 #include "sync/Rexception.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <new>
 
 namespace Sorva {
@@ -23,10 +24,7 @@ void appendTruncated(std::string& path, const std::string& text) {
     path.append(text, 0, std::min(room, text.size()));
 }
 
-// The standard file functions the device reads through.
-std::FILE* openFile(const char* path, const char* mode) {
-    return std::fopen(path, mode);
-}
+// The file functions the device reads through.
 std::size_t readFile(void* buffer, std::size_t size, std::size_t count, std::FILE* file) {
     return std::fread(buffer, size, count, file);
 }
@@ -63,7 +61,7 @@ SyncDevice& SyncDevice::instance() {
     return device;
 }
 
-SyncDevice::SyncDevice(const std::string& basePath) : io_{openFile, readFile, closeFile} {
+SyncDevice::SyncDevice(const std::string& basePath) : io_{openRegularFile, readFile, closeFile} {
     try {
         base_ = encodeSyncName(basePath);
     } catch (const std::bad_alloc&) {
@@ -99,11 +97,17 @@ const SyncTrack& SyncDevice::getTrack(const std::string& name) {
         return noTrack;
     }
 
-    std::FILE* file = io_.open(path.c_str(), "rb");
-    if (!file)
+    const RegularFile opened = io_.open(path);
+    if (!opened.file) {
+        // A track without a file is the usual way to say 0; anything else
+        // in its place is a mistake worth a line.
+        if (!opened.missing)
+            std::fprintf(stderr, "Cannot read track %s from %s: %s; it stays 0\n", name.c_str(),
+                         path.c_str(), opened.problem.c_str());
         return *track;
-    readTrackKeys(file, *track, io_.read);
-    io_.close(file);
+    }
+    readTrackKeys(opened.file, *track, io_.read);
+    io_.close(opened.file);
     return *track;
 }
 

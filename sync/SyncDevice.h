@@ -2,6 +2,7 @@
 // whole process.
 #pragma once
 
+#include "sync/RegularFile.h"
 #include "sync/SyncTrack.h"
 #include "sync/TrackFile.h"
 
@@ -30,8 +31,10 @@ public:
     SyncDevice& operator=(const SyncDevice&) = delete;
 
     // The track of that name, loaded from its file on first request. A missing
-    // file gives a track without keys, silently. Should memory for the track
-    // itself run out, an empty unnamed track is returned.
+    // file gives a track without keys, silently; one that cannot be read or
+    // is not a regular file (a FIFO is never waited on) gives one too, with a
+    // line on stderr. Should memory for the track itself run out, an empty
+    // unnamed track is returned.
     const SyncTrack& getTrack(const std::string& name);
 
     // The file the track of that name is read from: encoded base, "_",
@@ -40,7 +43,7 @@ public:
 
 private:
     struct FileFunctions {
-        std::FILE* (*open)(const char* path, const char* mode);
+        RegularFile (*open)(const std::string& path);
         TrackReadFunction read;
         int (*close)(std::FILE* file);
     };

@@ -3,18 +3,26 @@
 #include "sync/TuneDecoder.h"
 
 #include "sync/AudioOutput.h"
+#include "sync/RegularFile.h"
 
 #include <mpg123.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sys/stat.h>
 
 namespace Sorva {
 
 namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
 
 struct HandleDeleter {
     void operator()(mpg123_handle* h) const { mpg123_delete(h); }
@@ -68,17 +76,34 @@ std::int64_t audioEnd(const char* path) {
 
 } // namespace
 
-std::optional<std::vector<std::int16_t>> decodeTune(const char* path) {
+std::optional<std::vector<std::int16_t>> decodeTune(const char* path, std::string* why) {
+    const auto refuse = [why](std::string reason) {
+        if (why)
+            *why = std::move(reason);
+        return std::optional<std::vector<std::int16_t>>();
+    };
+    // Only a regular file: a FIFO in its place would keep the show from starting.
+    const RegularFile opened = openRegularFile(path);
+    if (!opened.file)
+        return refuse(opened.problem);
+    const std::unique_ptr<std::FILE, FileCloser> file(opened.file);
+    struct stat info {};
+    if (fstat(fileno(file.get()), &info) != 0)
+        return refuse(std::strerror(errno));
+    const auto fileBytes = static_cast<std::int64_t>(info.st_size);
+    if (fileBytes == 0)
+        return refuse("an empty file");
+
     int error = MPG123_OK;
     Handle handle(mpg123_new(nullptr, &error));
     if (!handle)
-        return std::nullopt;
+        return refuse(std::string("no MP3 decoder: ") + mpg123_plain_strerror(error));
     mpg123_handle* h = handle.get();
     mpg123_param(h, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
     mpg123_format_none(h);
     mpg123_format(h, AudioOutput::sampleRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    if (mpg123_open(h, path) != MPG123_OK)
-        return std::nullopt;
+    if (mpg123_open_fd(h, fileno(file.get())) != MPG123_OK)
+        return refuse(std::string("not MP3 audio: ") + mpg123_strerror(h));
 
     // With a LAME/Info tag the length is exact: its frame count describes the
     // whole file, so a cut shows as missing samples. Without one it is only
@@ -93,9 +118,7 @@ std::optional<std::vector<std::int16_t>> decodeTune(const char* path) {
     // file's size can back it: even 8 kbit/s comes to fewer than 64 output
     // frames per byte.
     std::vector<std::int16_t> samples;
-    std::error_code sizeError;
-    const auto fileBytes = static_cast<std::int64_t>(std::filesystem::file_size(path, sizeError));
-    if (!sizeError && length > 0)
+    if (length > 0)
         samples.reserve(static_cast<std::size_t>(std::min(length, fileBytes * 64)) *
                         AudioOutput::channels);
     std::vector<std::int16_t> chunk(32 * 1024);
@@ -108,20 +131,29 @@ std::optional<std::vector<std::int16_t>> decodeTune(const char* path) {
         if (rc == MPG123_DONE)
             break;
         if (rc != MPG123_OK && rc != MPG123_NEW_FORMAT)
-            return std::nullopt;
+            return refuse(samples.empty() ? "not MP3 audio"
+                                          : std::string("damaged MP3 data: ") + mpg123_strerror(h));
     }
     const auto frames = static_cast<std::int64_t>(samples.size() / AudioOutput::channels);
     if (frames == 0)
-        return std::nullopt;
-    if (tagged)
-        return frames == length ? std::optional(std::move(samples)) : std::nullopt;
+        return refuse("not MP3 audio");
+    if (tagged) {
+        if (frames == length)
+            return samples;
+        char reason[128];
+        std::snprintf(reason, sizeof reason, "%s: %.3f s decoded, its LAME tag says %.3f s",
+                      frames < length ? "cut short" : "damaged",
+                      double(frames) / AudioOutput::sampleRate,
+                      double(length) / AudioOutput::sampleRate);
+        return refuse(reason);
+    }
 
     // Without a tag a cut at the end leaves whole frames that decode fine:
     // the last one must end where the file's audio ends.
-    mpg123_frameinfo2 info{};
-    if (mpg123_info2(h, &info) != MPG123_OK ||
-        mpg123_framepos(h) + info.framesize != audioEnd(path))
-        return std::nullopt;
+    mpg123_frameinfo2 info2{};
+    if (mpg123_info2(h, &info2) != MPG123_OK ||
+        mpg123_framepos(h) + info2.framesize != audioEnd(path))
+        return refuse("cut short: its last MP3 frame is incomplete");
     return samples;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace Sorva {
@@ -13,7 +14,9 @@ namespace Sorva {
 // as players do. Nothing when the file is missing, yields no audio, or is cut
 // short (fewer samples than its LAME tag counts, or without one, a last frame
 // that ends before the file's trailing tags): a tune that would break off
-// before its end is refused before the show starts.
-std::optional<std::vector<std::int16_t>> decodeTune(const char* path);
+// before its end is refused before the show starts. Only a regular file is
+// read (a FIFO is never waited on). On refusal, why (if given) says why in
+// a few words: "No such file or directory", "not MP3 audio", "cut short"...
+std::optional<std::vector<std::int16_t>> decodeTune(const char* path, std::string* why = nullptr);
 
 } // namespace Sorva

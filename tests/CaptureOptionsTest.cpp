@@ -59,6 +59,9 @@ TEST(CaptureOptions, AcceptedLines) {
          Output::PngFrames, "d", 0, false, false},
         {"--dry-run --bench-frames --size 16x16", 16, 16, 60, 0.0, -1, Output::None, "", 0, true,
          true},
+        // Past any show's end, refused once the show is known, not here.
+        {"--bench --from 1e300", 1280, 720, 60, 1e300, -1, Output::None, "", 0, true, true},
+        {"--bench --to 1e300", 1280, 720, 60, 0.0, 1e300, Output::None, "", 0, true, true},
         {"--bench --out v.mp4 --size 4096x2160 --fps 240", 4096, 2160, 240, 0.0, -1, Output::Video,
          "v.mp4", 0, true, true},
     };
@@ -78,6 +81,8 @@ TEST(CaptureOptions, AcceptedLines) {
         EXPECT_EQ(o.preroll, c.preroll);
     }
     EXPECT_TRUE(parse("--help").help);
+    EXPECT_TRUE(parse("--bench --keep-going").keepGoing);
+    EXPECT_FALSE(parse("--bench").keepGoing);
     EXPECT_TRUE(parse("--bench-frames").benchFrames);
     EXPECT_TRUE(parse("--dry-run --verbose").verbose);
 }
@@ -105,6 +110,11 @@ TEST(CaptureOptions, RefusedLinesSayWhy) {
         {"--from -1 --bench", "bad --from '-1'"},
         {"--from ten --bench", "bad --from 'ten'"},
         {"--to nan --bench", "bad --to 'nan'"},
+        {"--from inf --bench", "bad --from 'inf'"},
+        {"--to -inf --bench", "bad --to '-inf'"},
+        {"--to 1e400 --bench", "bad --to '1e400'"},
+        {"--from -0.5 --bench", "bad --from '-0.5'"},
+        {"--bench --keep-going=no", "--keep-going takes no value"},
         {"--from 5 --to 5 --bench", "--to must be later than --from"},
         {"--from 5 --to 4 --bench", "--to must be later than --from"},
         {"--bench --size", "--size needs a value"},

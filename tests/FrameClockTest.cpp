@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 namespace Sorva {
@@ -100,6 +101,28 @@ TEST(FrameClock, FrameOfATimeAndTheTunesEndFrame) {
     for (const Case& c : cases)
         EXPECT_EQ(FrameClock(c.fps, output).frameAt(c.seconds), c.frame)
             << c.seconds << " s at " << c.fps << " fps";
+
+    // Times no show reaches saturate instead of overflowing the frame number,
+    // so that the tool can refuse them as past the show's end.
+    const double inf = std::numeric_limits<double>::infinity();
+    const Case far[] = {
+        {60, 1e300, FrameClock::lastFrame},
+        {240, 1e300, FrameClock::lastFrame},
+        {60, std::numeric_limits<double>::max(), FrameClock::lastFrame},
+        {60, inf, FrameClock::lastFrame},
+        {60, std::nan(""), FrameClock::lastFrame},
+        {60, 1e12, 60'000'000'000'000},
+        {60, -1.0, 0},
+        {60, -inf, 0},
+        {60, -1e300, 0},
+    };
+    for (const Case& c : far)
+        EXPECT_EQ(FrameClock(c.fps, output).frameAt(c.seconds), c.frame)
+            << c.seconds << " s at " << c.fps << " fps";
+    // Far beyond a show of a day at the highest rate, and exact in a double.
+    EXPECT_GT(FrameClock::lastFrame, std::int64_t{86400} * 240 * 1000);
+    EXPECT_EQ(static_cast<std::int64_t>(static_cast<double>(FrameClock::lastFrame)),
+              FrameClock::lastFrame);
 
     // The first frame whose position is at or past the last sample.
     EXPECT_EQ(FrameClock(60, output).tuneEndFrame(44100), 60);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -111,19 +112,29 @@ TEST(TuneDecoderTest, UntaggedFileDecodesWhole) {
 }
 
 TEST(MusicClockTest, RefusesEveryTuneThatWouldNotPlayToItsEnd) {
-    const char* files[] = {
-        "missing.mp3",      // no such file
-        "empty.mp3",        // zero bytes
-        "junk.mp3",         // random bytes
-        "text.mp3",         // a C++ source file
-        "cut-end.mp3",      // last frame cut short
-        "cut-half.mp3",     // only the first half
-        "untagged-cut.mp3", // no LAME tag, last frame cut short
+    // Each refusal is "Failed to open tune." after one stderr line that
+    // names the file and starts to say why.
+    const struct {
+        const char* file;
+        const char* why;
+    } files[] = {
+        {"missing.mp3", "No such file or directory"},
+        {"empty.mp3", "an empty file"},
+        {"junk.mp3", "not MP3 audio"},      // random bytes
+        {"text.mp3", "not MP3 audio"},      // a C++ source file
+        {"cut-end.mp3", "cut short: 3.9"},  // 3.998 s decoded of 4.000 s
+        {"cut-half.mp3", "cut short: 1.9"}, // 1.986 s
+        {"untagged-cut.mp3", "cut short: its last MP3 frame is incomplete"},
     };
-    for (const char* file : files) {
-        SCOPED_TRACE(file);
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.file);
         MusicClock clock(&silentOutput);
-        EXPECT_EQ(openError(clock, fixture(file)), "Failed to open tune.");
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(openError(clock, fixture(f.file)), "Failed to open tune.");
+        const std::string error = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(error.rfind("Cannot open tune " + fixture(f.file) + ": " + f.why, 0), 0u)
+            << error;
+        EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
         EXPECT_EQ(clock.tuneFrames(), 0);
     }
 }

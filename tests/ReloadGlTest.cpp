@@ -8,6 +8,7 @@
 #include "gl/ShaderContainer.h"
 
 #include <cmath>
+#include <regex>
 
 using Sorva::ReloadRegistry;
 using Sorva::Gl::Fbo;
@@ -72,14 +73,16 @@ TEST_F(ReloadGl, BrokenOrMissingFragmentFileRecoversAfterReload) {
         const char* what;
         bool missing;
         const char* text;
-        const char* error; // on stderr; the driver's logs go to stdout
+        const char* error; // the one line on stderr; the driver's logs go to stdout
     } rows[] = {
         {"missing file", true, "",
-         "Cannot read shader ./data/shaders/live.fs: No such file or directory\n"},
+         "Cannot read shader \\./data/shaders/live\\.fs: No such file or directory\n"},
         {"syntax error", false, "#version 330 core\nout vec4 colour;\nvoid main() { colour = }\n",
-         ""},
+         "Cannot compile shader \\./data/shaders/live\\.fs, line 3: [^\n]+\n"},
         {"link error", false,
-         "#version 330 core\nout vec4 colour;\nvoid notMain() { colour = vec4(1.0); }\n", ""},
+         "#version 330 core\nout vec4 colour;\nvoid notMain() { colour = vec4(1.0); }\n",
+         "Cannot link shaders \\./data/shaders/live\\.fs and \\./data/shaders/trivial\\.vs: "
+         "[^\n]*main[^\n]*\n"},
     };
     Fbo target;
     target.setup(4, 4, 1, false);
@@ -92,20 +95,26 @@ TEST_F(ReloadGl, BrokenOrMissingFragmentFileRecoversAfterReload) {
 
         // The broken pass constructs and prints its logs; nothing is thrown.
         GLint linked = GL_TRUE;
+        std::size_t failed = 0;
         ::testing::internal::CaptureStderr();
         const std::string built = captureStdout([&] {
             ScreenPass broken(path, &display());
             glGetProgramiv(broken.program()->id(), GL_LINK_STATUS, &linked);
+            failed = ReloadRegistry::instance().failedCount();
         });
-        EXPECT_EQ(::testing::internal::GetCapturedStderr(), row.error);
+        const std::string error = ::testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(std::regex_match(error, std::regex(row.error))) << error;
         EXPECT_EQ(linked, GL_FALSE);
+        EXPECT_EQ(failed, 1u);
         EXPECT_EQ(count(built, "Compiled\n"), 2);
         EXPECT_EQ(count(built, "Linked\n"), 1);
+        EXPECT_EQ(built.find("Cannot"), std::string::npos) << "stdout holds only the GL output";
 
         ScreenPass pass(path, &display());
         const GLuint program = pass.program()->id();
         writeFile(path, tintShader);
         const std::string out = reloadAll();
+        EXPECT_EQ(ReloadRegistry::instance().failedCount(), 0u);
         EXPECT_EQ(out.find("Got source:" + std::string(tintShader)), 0u)
             << "the fragment stage is rebuilt first";
         EXPECT_EQ(count(out, "Linked\n"), 1);

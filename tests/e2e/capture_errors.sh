@@ -31,7 +31,8 @@ expect_error 1 "cannot write .*/missing/s\.png: no directory" \
     "$CAPTURE" --size 64x36 --sheet missing/s.png --frames 2
 expect_error 1 "cannot write .*/taken\.png: it is a directory" \
     "$CAPTURE" --size 64x36 --sheet taken.png --frames 2
-expect_error 1 "nothing to capture.*--from 500" "$CAPTURE" --bench --from 500
+expect_error 2 "nothing to capture: --from 500 s is not before the show's end at [0-9.]+ s" \
+    "$CAPTURE" --bench --from 500
 expect_error 1 "--frames 40: the range 5.000 s to 5.500 s has only 30 frames" "$CAPTURE" --size 64x36 --from 5 --to 5.5 --no-preroll \
     --sheet out/s.png --frames 40
 

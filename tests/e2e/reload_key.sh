@@ -10,10 +10,17 @@ reloads() { grep -c '^Reload done!$' "$WORK/demo.out" || true; }
 start_demo
 wait_window
 xdotool search --onlyvisible --name '^Halvo$' windowfocus --sync >/dev/null 2>&1 || true
-sleep 1
+# Each pass built at start-up prints "Linked" once; a reload rebuilds each
+# once. The passes are built after the window opens: start-up is over once
+# no pass has been linked for two seconds.
+linked() { grep -c '^Linked$' "$WORK/demo.out" || true; }
+passes=$(linked)
+for _ in $(seq 30); do
+    sleep 2
+    [ "$(linked)" = "$passes" ] && [ "$passes" -gt 0 ] && break
+    passes=$(linked)
+done
 expect_eq "$(reloads)" 0 "reloads before E was pressed"
-# Each pass built at start-up prints "Linked" once; a reload rebuilds each once.
-passes=$(grep -c '^Linked$' "$WORK/demo.out" || true)
 
 # Each reload rebuilds every pass of the show, and the software renderer
 # compiles them again on their next draw: a few reloads a second.

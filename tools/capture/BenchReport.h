@@ -33,7 +33,7 @@ public:
         double imageDecoding = 0.0;
         double shaderCompileLink = 0.0;
         double framebufferCreation = 0.0;
-        double total = 0.0; // from the window's opening to the show being built
+        double total = 0.0; // the window, the tune and building the show
     };
 
     // The run being measured, for the report's header.

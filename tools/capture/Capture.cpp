@@ -5,11 +5,13 @@
 #include "app/Show.h"
 #include "app/ShowDirectory.h"
 #include "app/Tune.h"
+#include "gl/ReloadRegistry.h"
 #include "gl/StartupObserver.h"
 #include "sync/ManualAudioOutput.h"
 #include "sync/MusicClock.h"
 #include "sync/Rexception.h"
 #include "sync/SyncDevice.h"
+#include "sync/Track.h"
 #include "tools/capture/BenchReport.h"
 #include "tools/capture/ContactSheet.h"
 #include "tools/capture/FindOnPath.h"
@@ -24,8 +26,10 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -67,6 +71,13 @@ private:
 std::string seconds(double s) {
     char text[32];
     std::snprintf(text, sizeof text, "%.3f s", s);
+    return text;
+}
+
+// A time as the user gave it, however large.
+std::string given(double s) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g s", s);
     return text;
 }
 
@@ -131,9 +142,11 @@ void Capture::run() {
     // otherwise show/ beside this executable.
     enterShowDirectory("show", tunePath);
     jsonFd_ = setAsideStdout(options_.verbose);
+    // The range needs no window: a bad one is refused before any is made.
+    openTune();
+    findRange();
     startDisplay();
     openShow();
-    findRange();
     choosePreroll();
     openOutput();
     try {
@@ -144,6 +157,7 @@ void Capture::run() {
         throw;
     }
     report();
+    checkShaders();
 }
 
 // A hidden window on a fixed frame step, on a private X server when there is
@@ -152,16 +166,14 @@ void Capture::startDisplay() {
     if (const char* display = std::getenv("DISPLAY"); !display || !*display)
         xServer_.emplace(options_.width, options_.height);
 
-    startupBegin_ = Clock::now();
+    const Clock::time_point windowBegin = Clock::now();
     display_.emplace(options_.width, options_.height, DisplayContext::Offline{1.0 / options_.fps});
     glGetError();
-    startup_.window = ms(Clock::now() - startupBegin_);
+    startup_.window = ms(Clock::now() - windowBegin);
 }
 
-// The tune on an output that only moves when told, the show, and the
-// framebuffer it is captured from.
-void Capture::openShow() {
-    GlStartupTimes gl;
+// The tracks, and the tune on an output that only moves when told.
+void Capture::openTune() {
     const Clock::time_point tuneBegin = Clock::now();
     SyncDevice::instance();
     auto ownOutput = std::make_unique<ManualAudioOutput>();
@@ -173,38 +185,64 @@ void Capture::openShow() {
                                  fs::current_path().string() + ")");
     }
     startup_.tuneDecoding = ms(Clock::now() - tuneBegin);
+    MusicClock::instance().start();
+    clock_.emplace(options_.fps, *audio_);
+}
 
+// The show, and the framebuffer it is captured from.
+void Capture::openShow() {
+    GlStartupTimes gl;
+    const Clock::time_point showBegin = Clock::now();
+    clock_->seek(0);
     show_.emplace(*display_);
     reader_.emplace(options_.width, options_.height);
     startup_.imageDecoding = gl.milliseconds(Gl::StartupObserver::Work::ImageDecoding);
     startup_.shaderCompileLink = gl.milliseconds(Gl::StartupObserver::Work::ShaderBuilding);
     startup_.framebufferCreation = gl.milliseconds(Gl::StartupObserver::Work::FramebufferSetup);
-    startup_.total = ms(Clock::now() - startupBegin_);
-    MusicClock::instance().start();
-    clock_.emplace(options_.fps, *audio_);
+    startup_.total = startup_.window + startup_.tuneDecoding + ms(Clock::now() - showBegin);
 }
 
-// From --from to --to, or to where track "e" reaches 1.0 or the tune ends;
-// a contact sheet's frames spread over it.
+// The show ends where the demo's would: at the first frame at which track
+// "e" ends it, else the tune's end plus the grace. The range is --from to
+// --to, or to that end, and either past it is refused; a contact sheet's
+// frames spread over the range.
 void Capture::findRange() {
     const CaptureOptions& o = options_;
     FrameClock& clock = *clock_;
-    first_ = clock.frameAt(o.from);
+    const Track endTrack(Show::endTrackName);
+    // From the tune's end on, the row holds, and so does the track.
     const std::int64_t tuneEnd = clock.tuneEndFrame(audio_->tuneFrames());
-    end_ = first_;
-    if (o.to) {
-        end_ = clock.frameAt(*o.to);
-    } else {
-        for (; end_ < tuneEnd; ++end_) {
-            clock.seek(end_);
-            if (show_->ended())
-                break;
-        }
+    std::int64_t showEnd = 0;
+    for (; showEnd <= tuneEnd; ++showEnd) {
+        if (interrupted)
+            throw Interrupted();
+        clock.seek(showEnd);
+        if (Show::ends(endTrack.value()))
+            break;
     }
+    std::string end = "the show's end at ";
+    if (showEnd <= tuneEnd) {
+        end += seconds(clock.seconds(showEnd)) + " (where track \"" + Show::endTrackName +
+               "\" reaches 1.0)";
+    } else {
+        showEnd = tuneEnd + std::llround(Show::endGraceSeconds * o.fps);
+        end += seconds(clock.seconds(showEnd)) + " (the tune's end plus " +
+               given(Show::endGraceSeconds) + ": track \"" + Show::endTrackName +
+               "\" never reaches 1.0)";
+    }
+
+    first_ = clock.frameAt(o.from);
+    if (first_ >= showEnd)
+        throw CaptureOptions::Error("nothing to capture: --from " + given(o.from) +
+                                    " is not before " + end);
+    // The end as printed, to the millisecond, is taken for the end itself.
+    if (o.to && *o.to > clock.seconds(showEnd) + 0.0005)
+        throw CaptureOptions::Error("--to " + given(*o.to) + " is past " + end);
+    end_ = o.to ? std::min(clock.frameAt(*o.to), showEnd) : showEnd;
     if (end_ <= first_)
-        throw std::runtime_error("nothing to capture: at --from " + seconds(o.from) +
-                                 " the show is over (track \"e\" has reached 1.0, or the "
-                                 "tune has ended)");
+        throw CaptureOptions::Error("nothing to capture: no frame at " + std::to_string(o.fps) +
+                                    " fps lies from --from " + given(o.from) + " to --to " +
+                                    given(*o.to));
 
     if (o.output == Output::Sheet) {
         try {
@@ -325,6 +363,18 @@ void Capture::abandonOutput() {
         writer_->cancel();
     if (sink_)
         sink_->abandon();
+}
+
+// A shader that failed to build draws nothing useful: the run fails after
+// its output is written, so that a script never takes a black video for a
+// good one, unless --keep-going says that is expected.
+void Capture::checkShaders() {
+    const std::size_t failed = ReloadRegistry::instance().failedCount();
+    if (failed > 0 && !options_.keepGoing)
+        throw std::runtime_error(std::to_string(failed) +
+                                 " of the show's shader programs failed to compile or link "
+                                 "(see above): the output is written, but its pictures are wrong "
+                                 "(--keep-going exits 0 all the same)");
 }
 
 // The summary line on stderr, and the benchmark's JSON on standard output.

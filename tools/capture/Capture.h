@@ -43,15 +43,17 @@ private:
 
     // The steps of run(), in order; each leaves its results in the members
     // below for the next.
+    void openTune();
+    void findRange();
     void startDisplay();
     void openShow();
-    void findRange();
     void choosePreroll();
     void openOutput();
     void renderAndWrite();
     void finishOutput();
     void abandonOutput();
     void report();
+    void checkShaders();
 
     CaptureOptions options_;
     std::filesystem::path outPath_; // absolute; empty without --out or --sheet
@@ -65,7 +67,6 @@ private:
     std::optional<Show> show_;
     std::optional<FrameReader> reader_;
     std::optional<FrameClock> clock_;
-    Clock::time_point startupBegin_;
     BenchReport::Startup startup_;
 
     // Rendered: [start_, end_); written: [first_, end_).

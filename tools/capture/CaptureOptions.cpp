@@ -154,6 +154,8 @@ CaptureOptions CaptureOptions::parse(std::span<const std::string_view> args) {
             options.preroll = !flag();
         else if (name == "--verbose")
             options.verbose = flag();
+        else if (name == "--keep-going")
+            options.keepGoing = flag();
         else
             throw Error("unknown option " + quoted(args[i]) + " (see --help)");
     }
@@ -188,8 +190,9 @@ a private X server (Xvfb) and renders in a hidden window.
   --size WxH         picture size (default 1280x720)
   --fps N            frames per second of show time (default 60)
   --from SECONDS     first frame's time (default 0)
-  --to SECONDS       end of the range, not included (default: until track "e"
-                     reaches 1.0 or the tune ends)
+  --to SECONDS       end of the range, not included (default: the show's end,
+                     where track "e" reaches 1.0, else 3 s after the tune's
+                     end); --from and --to past the show's end are refused
   --out DIR          write numbered PNG frames DIR/frame-NNNNNN.png, NNNNNN being
                      the frame number counted from the show's start
   --out FILE.mp4     encode H.264 (yuv420p, even size needed) with ffmpeg and
@@ -204,6 +207,8 @@ a private X server (Xvfb) and renders in a hidden window.
                      are rendered unwritten so that effect history is true
   --verbose          pass the show's own output (shader sources and logs) on
                      to stderr; by default it is dropped
+  --keep-going       exit 0 even when a shader failed to compile or link; by
+                     default the output is written and the exit code is 1
   --help             this text
 )";
 }

@@ -35,8 +35,9 @@ struct CaptureOptions {
     bool bench = false;
     bool benchFrames = false; // --bench-frames: every frame's times too
     bool dryRun = false;
-    bool preroll = true;  // render (unwritten) the frames before --from
-    bool verbose = false; // pass the show's own output on to stderr
+    bool preroll = true;    // render (unwritten) the frames before --from
+    bool verbose = false;   // pass the show's own output on to stderr
+    bool keepGoing = false; // exit 0 even when a shader failed to build
     bool help = false;
 
     // Parses the arguments after the program name; throws Error.

@@ -15,7 +15,11 @@ double FrameClock::position(std::int64_t frame) const {
 
 std::int64_t FrameClock::frameAt(double seconds) const {
     // A time typed as a decimal lands a hair off the frame it names.
-    return static_cast<std::int64_t>(std::ceil(seconds * fps_ - 1e-6));
+    const double frame = std::ceil(seconds * fps_ - 1e-6);
+    // Out of range, the conversion to an integer would be undefined.
+    if (!(frame < static_cast<double>(lastFrame)))
+        return lastFrame;
+    return frame > 0.0 ? static_cast<std::int64_t>(frame) : 0;
 }
 
 std::int64_t FrameClock::tuneEndFrame(std::int64_t tuneFrames) const {

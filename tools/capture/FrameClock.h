@@ -18,7 +18,11 @@ public:
     // The tune position of a frame in 44.1 kHz frames.
     double position(std::int64_t frame) const;
 
-    // The first frame shown at or after a time in seconds.
+    // Far beyond any show, and exact in a double: where frameAt() saturates.
+    static constexpr std::int64_t lastFrame = std::int64_t{1} << 52;
+
+    // The first frame shown at or after a time in seconds; 0 for negative
+    // times, lastFrame for later ones, infinity and NaN.
     std::int64_t frameAt(double seconds) const;
     // The first frame at or past the end of a tune this many 44.1 kHz frames long.
     std::int64_t tuneEndFrame(std::int64_t tuneFrames) const;

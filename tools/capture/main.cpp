@@ -40,6 +40,10 @@ int main(int argc, char** argv) {
 
     try {
         Sorva::Capture(options).run();
+    } catch (const Sorva::CaptureOptions::Error& e) {
+        // A range the show cannot give, found once the show is known.
+        std::fprintf(stderr, "halvo-capture: %s\n", e.what());
+        return 2;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "halvo-capture: %s\n", e.what());
         return Sorva::Capture::interrupted ? 130 : 1;

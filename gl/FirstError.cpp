@@ -1,0 +1,72 @@
+// Picking the first error out of a GLSL info log.
+#include "gl/FirstError.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <regex>
+#include <sstream>
+
+namespace Sorva::Gl {
+
+namespace {
+
+bool saysError(const std::string& line) {
+    std::string lower(line);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower.find("error") != std::string::npos;
+}
+
+std::string trimmed(const std::string& text) {
+    const auto begin = text.find_first_not_of(" \t\r");
+    if (begin == std::string::npos)
+        return {};
+    return text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
+}
+
+} // namespace
+
+FirstError firstError(const std::string& log) {
+    std::string chosen;
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        line = trimmed(line);
+        if (line.empty())
+            continue;
+        if (saysError(line)) {
+            chosen = line;
+            break;
+        }
+        if (chosen.empty())
+            chosen = line;
+    }
+
+    // Each form: the location with the line number as group 1.
+    static const std::regex located[] = {
+        std::regex(R"(^\d+:(\d+)\(\d+\):\s*)"),               // Mesa
+        std::regex(R"(^\d+\((\d+)\)\s*:\s*)"),                // NVIDIA
+        std::regex(R"(^(?:ERROR|WARNING):\s*\d+:(\d+):\s*)"), // reference compiler, AMD, Apple
+    };
+    static const std::regex severity(R"(^error(?:\s+C\d+)?\s*:\s*)", std::regex::icase);
+    FirstError error;
+    if (chosen.empty()) {
+        error.message = "the driver gives no reason";
+        return error;
+    }
+    for (const std::regex& form : located) {
+        std::smatch match;
+        if (std::regex_search(chosen, match, form)) {
+            const std::string digits = match[1].str();
+            // Left at 0 should the number not fit.
+            std::from_chars(digits.data(), digits.data() + digits.size(), error.line);
+            chosen = match.suffix().str();
+            break;
+        }
+    }
+    error.message =
+        std::regex_replace(chosen, severity, "", std::regex_constants::format_first_only);
+    return error;
+}
+
+} // namespace Sorva::Gl
