@@ -81,6 +81,10 @@ bool DisplayContext::reloadRequested() const {
     return glfwGetKey(window_, GLFW_KEY_E) == GLFW_PRESS;
 }
 
+bool DisplayContext::keyDown(int key) const {
+    return glfwGetKey(window_, key) == GLFW_PRESS;
+}
+
 void DisplayContext::swap() {
     if (fixedStep_ > 0.0) {
         deltaTime_ = fixedStep_;

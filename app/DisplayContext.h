@@ -4,12 +4,13 @@
 #pragma once
 
 #include "gl/Surface.h"
+#include "scene/FrameInput.h"
 
 struct GLFWwindow;
 
 namespace Sorva {
 
-class DisplayContext : public Gl::Surface {
+class DisplayContext : public Gl::Surface, public FrameInput {
 public:
     // Opens the window (fullscreen on the primary monitor unless windowed) and
     // makes its context current. Throws Rexception naming the cause when the
@@ -28,11 +29,12 @@ public:
     DisplayContext(const DisplayContext&) = delete;
     DisplayContext& operator=(const DisplayContext&) = delete;
 
-    double deltaTime() const { return deltaTime_; }
+    double deltaTime() const override { return deltaTime_; }
     GLFWwindow* window() const { return window_; }
 
     bool isRunning() const;       // Escape is not down
     bool reloadRequested() const; // E is down
+    bool keyDown(int key) const override;
 
     void swap();
     void pollEvents();

@@ -6,10 +6,13 @@
 #include "gl/Fbo.h"
 #include "gl/ScreenPass.h"
 #include "gl/ShaderProgram.h"
+#include "scene/EFx.h"
+#include "scene/FxParams.h"
 #include "scene/SceneDirector.h"
 #include "sync/Track.h"
 
 #include <array>
+#include <memory>
 
 namespace Sorva {
 
@@ -43,6 +46,11 @@ public:
 
     // Told of each part of every frame; null for none.
     void setObserver(FrameObserver* observer);
+
+    // Shows one effect alone, for looking at it: it draws into buffer 1 in
+    // place of the scenes' blend (which are still built, and skipped), and
+    // the post chain follows as usual. Null goes back to the show.
+    void setSolo(std::unique_ptr<EFx> effect);
 
     // Post-processing buffer 1 to 6.
     Gl::Fbo& buffer(int number) { return buffers_.at(number - 1); }
@@ -87,6 +95,8 @@ private:
     Track dctGlitch_;
     Track dctDecimate_;
     FrameObserver* observer_ = nullptr;
+    std::unique_ptr<EFx> solo_;
+    FxParams soloParams_;
 };
 
 } // namespace Sorva

@@ -1,12 +1,18 @@
 // Frame costs of the image pipeline on a real context at 1280 x 720: the six
 // post passes beside six trivial full-screen passes over the same buffers,
-// and each pattern scene beside one trivial pass into the same target.
-// Timed with glFinish and a steady clock; run under xvfb-run -a.
+// and each scene beside as many trivial passes as it draws, into buffers of
+// the same kind.
+// Timed with glFinish and a steady clock; run under xvfb-run -a. With
+// --effect NAME it times that one effect's render alone.
 #include "app/DisplayContext.h"
 #include "app/Show.h"
 #include "bench/QuietStdout.h"
+#include "fx/BackgroundFx.h"
+#include "fx/FeedbackFx.h"
 #include "fx/PatternBFx.h"
 #include "fx/PatternFx.h"
+#include "fx/ShowScenes.h"
+#include "fx/TunnelFx.h"
 #include "gl/Fbo.h"
 #include "gl/ScreenPass.h"
 #include "scene/FxParams.h"
@@ -14,7 +20,7 @@
 #include "sync/SyncTrack.h"
 
 #include <GL/glew.h>
-#include <GLFW/glfw3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -24,6 +30,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -90,16 +97,22 @@ void report(const char* what, const Timing& a, const char* base, const Timing& b
 
 } // namespace
 
-int main() {
-    if (glfwInit())
-        glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    DisplayContext display(width, height, true);
+int main(int argc, char** argv) {
+    const std::string solo = argc == 3 && std::string(argv[1]) == "--effect" ? argv[2] : "";
+    if (argc != 1 && solo.empty()) {
+        std::fprintf(stderr, "usage: halvo-bench-pipeline [--effect NAME]\n");
+        return 2;
+    }
+    DisplayContext display(width, height, DisplayContext::Offline{1.0 / 60});
 
-    // A scratch show directory with the real shaders and the copy pass.
+    // A scratch show directory with the real shaders and images and the copy pass.
     const fs::path dir =
         fs::temp_directory_path() / ("halvo-bench-pipe-" + std::to_string(getpid()));
     fs::create_directories(dir / "data");
     fs::copy(fs::path(HALVO_SOURCE_DIR) / "data/shaders", dir / "data/shaders",
+             fs::copy_options::recursive);
+    // The images are drawn by the build into the show directory.
+    fs::copy(fs::path(HALVO_SHOW_DIR) / "data/img", dir / "data/img",
              fs::copy_options::recursive);
     std::ofstream(dir / "data/shaders/copy.fs") << copyShader;
     fs::current_path(dir);
@@ -112,16 +125,44 @@ int main() {
     std::unique_ptr<Gl::ScreenPass> copy;
     std::unique_ptr<PatternFx> pattern;
     std::unique_ptr<PatternBFx> pattern2;
+    std::unique_ptr<TunnelFx> tunnel;
+    std::unique_ptr<FeedbackFx> feedback;
+    std::unique_ptr<BackgroundFx> hands;
     {
         QuietStdout quiet;
         show = std::make_unique<Show>(display);
         copy = std::make_unique<Gl::ScreenPass>("./data/shaders/copy.fs", &display);
         pattern = std::make_unique<PatternFx>(display);
         pattern2 = std::make_unique<PatternBFx>(display);
+        tunnel = std::make_unique<TunnelFx>(display);
+        feedback = std::make_unique<FeedbackFx>(display);
+        hands = std::make_unique<BackgroundFx>(display);
     }
     // A real picture in buffer 1.
     show->renderFrame();
     glFinish();
+
+    if (!solo.empty()) {
+        std::unique_ptr<EFx> effect;
+        {
+            QuietStdout quiet;
+            effect = makeEffect(solo, display, display);
+        }
+        if (!effect) {
+            std::fprintf(stderr, "halvo-bench-pipeline: no effect %s\n", solo.c_str());
+            return 2;
+        }
+        Gl::Fbo target;
+        target.setup(width, height, 1, true);
+        FxParams params = makeFxParams("effu");
+        fillFxParams(params);
+        const Timing t = measure({[&] { effect->render(target, params); }})[0];
+        std::printf("%s at %d x %d: median %.1f ms, fastest %.1f ms over %d rounds\n", solo.c_str(),
+                    width, height, t.median, t.fastest, rounds);
+        fs::current_path(fs::temp_directory_path());
+        fs::remove_all(dir);
+        return 0;
+    }
 
     const auto copyPass = [&](Gl::Fbo* target, Gl::Fbo& input) {
         if (target)
@@ -160,6 +201,32 @@ int main() {
                  [&] { copyPass(&scene, show->buffer(1)); }});
     report("pattern 1", patterns[0], "one trivial pass", patterns[2]);
     report("pattern 2", patterns[1], "one trivial pass", patterns[2]);
+
+    // Each scene beside its passes drawn trivially: one buffer of its own
+    // in between for the tunnel and the feedback, two for the backdrop.
+    Gl::Fbo between[2];
+    for (Gl::Fbo& buffer : between)
+        buffer.setup(width, height, 1, true);
+    setTrack("blue-feedback-w-bg", 1.0f);
+    setTrack("blue-feedback-w-a", 1.0f);
+    setTrack("color-paint", 0.3f);
+    const auto scenes = measure({
+        [&] { tunnel->render(scene, params); },
+        [&] { feedback->render(scene, params); },
+        [&] { hands->render(scene, params); },
+        [&] {
+            copyPass(&between[0], show->buffer(1));
+            copyPass(&scene, between[0]);
+        },
+        [&] {
+            copyPass(&between[0], show->buffer(1));
+            copyPass(&between[1], between[0]);
+            copyPass(&scene, between[1]);
+        },
+    });
+    report("tunnel", scenes[0], "two trivial passes", scenes[3]);
+    report("blue feedback", scenes[1], "two trivial passes", scenes[3]);
+    report("hands backdrop", scenes[2], "three trivial passes", scenes[4]);
 
     const auto frame = measure({[&] { show->renderFrame(); }});
     std::printf("whole frame (pattern 2)  median %6.1f  fastest %6.1f\n", frame[0].median,

@@ -1,9 +1,12 @@
-// Which effect plays in which of the director's slots.
+// The show's slots and the effects by name.
 #include "fx/ShowScenes.h"
 
-#include "fx/BlankFx.h"
+#include "fx/BackgroundFx.h"
+#include "fx/FeedbackFx.h"
+#include "fx/PBall.h"
 #include "fx/PatternBFx.h"
 #include "fx/PatternFx.h"
+#include "fx/TunnelFx.h"
 
 namespace Sorva {
 
@@ -15,13 +18,32 @@ template <typename Effect> std::unique_ptr<EFx> make(Gl::Surface& surface) {
 
 } // namespace
 
-const std::array<SceneDirector::EffectMaker, SceneDirector::slotCount>& showScenes() {
-    // Slots 0, 2 and 3 (particle ball, blue feedback, tunnel) hold a blank
-    // scene until those effects exist.
-    static const std::array<SceneDirector::EffectMaker, SceneDirector::slotCount> slots = {
-        make<BlankFx>, make<PatternFx>, make<BlankFx>, make<BlankFx>, make<PatternBFx>,
+std::array<SceneDirector::EffectMaker, SceneDirector::slotCount>
+showScenes(const FrameInput& input) {
+    return {
+        [&input](Gl::Surface& surface) { return std::make_unique<PBall>(surface, input); },
+        make<PatternFx>,
+        make<FeedbackFx>,
+        make<TunnelFx>,
+        make<PatternBFx>,
     };
-    return slots;
+}
+
+const std::vector<std::string>& effectNames() {
+    static const std::vector<std::string> names = {"pball",  "pattern",  "feedback",
+                                                   "tunnel", "pattern2", "hands"};
+    return names;
+}
+
+std::unique_ptr<EFx> makeEffect(const std::string& name, Gl::Surface& surface,
+                                const FrameInput& input) {
+    const std::vector<std::string>& names = effectNames();
+    for (std::size_t slot = 0; slot < SceneDirector::slotCount; ++slot)
+        if (name == names[slot])
+            return showScenes(input)[slot](surface);
+    if (name == "hands")
+        return std::make_unique<BackgroundFx>(surface);
+    return nullptr;
 }
 
 } // namespace Sorva

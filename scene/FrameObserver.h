@@ -13,6 +13,7 @@ public:
         Scene,     // one effect's render, on frames its weight lets it render
         Combiner,  // the director's blend of the five scene framebuffers
         PostChain, // the six post-processing passes
+        Solo,      // one effect shown alone, in place of the scenes and combiner
     };
 
     virtual ~FrameObserver() = default;

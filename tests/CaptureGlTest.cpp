@@ -7,6 +7,7 @@
 #include "TrackKeys.h"
 
 #include "app/Show.h"
+#include "fx/ShowScenes.h"
 #include "gl/Fbo.h"
 #include "gl/LoadTexture.h"
 #include "gl/ShaderContainer.h"
@@ -110,6 +111,8 @@ private:
             return "combiner ";
         case Stage::PostChain:
             return "post ";
+        case Stage::Solo:
+            return "solo ";
         }
         return "?";
     }
@@ -172,6 +175,19 @@ TEST_F(CaptureGl, TheLastPassDrawsIntoTheGivenTargetAndTheObserverSeesEachStage)
     display().bindScreen();
     glReadBuffer(GL_BACK);
     EXPECT_NEAR(readPixel(5, 5)[2], 0.75f, 1.0f / 255);
+
+    // One effect alone takes the place of the scenes and the combiner.
+    std::unique_ptr<Sorva::EFx> solo;
+    captureStdout([&] { solo = Sorva::makeEffect("pattern", display(), display()); });
+    ASSERT_TRUE(solo);
+    EXPECT_FALSE(Sorva::makeEffect("no such effect", display(), display()));
+    show->setSolo(std::move(solo));
+    stages.log.clear();
+    show->setObserver(&stages);
+    show->renderFrame(&reader.target());
+    EXPECT_EQ(stages.log, "+solo -solo +post -post ");
+    reader.target().bind();
+    EXPECT_EQ(readPixel(5, 5)[2], 0.0f) << "the pattern's picture, not the combiner's";
 }
 
 // Lists the start-up work it is told of.

@@ -1,6 +1,6 @@
 // Tests of halvo-images (no GL), run as the build runs it: picture sizes,
-// transparency around the text, seamless tiles, the same bytes on every run,
-// and its failures.
+// transparency around the text and the sprites, seamless tiles, the soft
+// particle, the same bytes on every run, and its failures.
 #include <gtest/gtest.h>
 
 #include <stb_image.h>
@@ -94,8 +94,23 @@ double roughness(const Picture& p, int channel) {
     return sum / (p.height * (p.width - 1));
 }
 
-const char* const names[] = {"noisetex.png", "tunnel.png", "title1.png",
-                             "title2.png",   "title3.png", "greets.png"};
+const char* const names[] = {"noisetex.png", "tunnel.png", "title1.png",  "title2.png",
+                             "title3.png",   "greets.png", "partikle.png"};
+
+// The particle ball's sprites, in the order its texture-id tracks pick them.
+// clang-format off
+const char* const sprites[] = {
+    "accuse.png", "broken.png", "bust.png", "pebble2.png", "cristo.png", "culdesac.png",
+    "daisies.png", "death.png", "fathers.png", "head.png", "hostile.png", "wxzq.png", "l_baby.png",
+    "l_pebble.png", "l_face.png", "l_face1.png", "l_face2.png", "l_face4.png", "l_fistup.png",
+    "lantern_preview.png", "nokia.png", "pride.png", "prop1.png", "s_frame.png", "sanity.png",
+    "some.png", "stop.png", "title1.png", "title2.png", "title3.png", "meadow3_preview.png",
+    "turned.png", "enkeli.png", "broughtitdown.png", "breakfree.png", "eye.png", "eye2.png",
+    "girl.png", "lookup.png", "open.png", "tsun.png", "aavikko-lost.png", "kukkavaasi.png",
+    "kyltti-risteys.png", "memories.png", "pistooli.png", "rauniot.png", "stopsign.png",
+    "vihainennyrkki.png",
+};
+// clang-format on
 
 class ImagesTest : public testing::Test {
 protected:
@@ -112,7 +127,8 @@ TEST_F(ImagesTest, PicturesHaveTheirSizes) {
         const char* name;
         int width, height;
     } cases[] = {{"noisetex.png", 256, 256}, {"tunnel.png", 512, 512},  {"title1.png", 1024, 256},
-                 {"title2.png", 1024, 256},  {"title3.png", 1024, 256}, {"greets.png", 1024, 512}};
+                 {"title2.png", 1024, 256},  {"title3.png", 1024, 256}, {"greets.png", 1024, 512},
+                 {"partikle.png", 64, 64}};
     for (const auto& c : cases) {
         const Picture p = load(file(c.name));
         EXPECT_EQ(p.width, c.width) << c.name;
@@ -120,10 +136,13 @@ TEST_F(ImagesTest, PicturesHaveTheirSizes) {
     }
 }
 
-// Text is opaque on a transparent ground, and its glow fades out before the
-// edges, so clamped or repeated sampling shows no stripes.
+// Text and sprites are opaque on a transparent ground (particles land on
+// the opaque part), and fade out before the edges, so clamped or repeated
+// sampling shows no stripes.
 TEST_F(ImagesTest, TextIsOpaqueOnTransparencyWithClearEdges) {
-    for (const char* name : {"title1.png", "title2.png", "title3.png", "greets.png"}) {
+    std::vector<const char*> pictures(std::begin(sprites), std::end(sprites));
+    pictures.push_back("greets.png");
+    for (const char* name : pictures) {
         const Picture p = load(file(name));
         int clear = 0, opaque = 0, edge = 0;
         for (int y = 0; y < p.height; ++y)
@@ -165,11 +184,33 @@ TEST_F(ImagesTest, NoiseChannelsGetFinerFromRedToBlue) {
     EXPECT_LT(2 * roughness(p, 1), roughness(p, 2));
 }
 
+// A round dot: full at the centre, fading steadily through many levels to
+// nothing at the rim, the same along the row and the column.
+TEST_F(ImagesTest, ParticleIsASoftRoundDot) {
+    const Picture p = load(file("partikle.png"));
+    const int c = p.width / 2;
+    EXPECT_GE(p.at(c, c, 3), 250);
+    EXPECT_EQ(p.at(c, c, 0), 255);
+    int levels = 0;
+    for (int x = c + 1; x < p.width; ++x) {
+        EXPECT_LE(p.at(x, c, 3), p.at(x - 1, c, 3)) << x;
+        EXPECT_NEAR(p.at(x, c, 3), p.at(c, x, 3), 1) << x;
+        levels += p.at(x, c, 3) != p.at(x - 1, c, 3);
+    }
+    EXPECT_EQ(p.at(p.width - 1, c, 3), 0);
+    EXPECT_EQ(p.at(0, 0, 3), 0);
+    EXPECT_GT(levels, 20);
+}
+
 TEST_F(ImagesTest, SecondRunWritesTheSameBytes) {
     const ToolRun run = runTool(scratch / "b");
     ASSERT_EQ(run.code, 0) << run.err;
-    for (const char* name : names)
+    std::vector<const char*> written(std::begin(names), std::end(names));
+    written.insert(written.end(), std::begin(sprites), std::end(sprites));
+    for (const char* name : written) {
+        EXPECT_TRUE(fs::is_regular_file(file(name))) << name;
         EXPECT_EQ(readFile(file(name)), readFile(scratch / "b" / name)) << name;
+    }
 }
 
 TEST_F(ImagesTest, FailuresEndInOneLineOnStandardError) {

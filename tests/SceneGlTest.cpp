@@ -191,20 +191,26 @@ TEST_F(SceneGl, WithEveryWeightZeroNoSceneRendersButTheCombinerStillDraws) {
     }
 }
 
-TEST_F(SceneGl, TheShowPutsThePatternsInSlots1And4AndBuildsTheCombinerFirst) {
-    // Each pattern shader paints its own red; the blank slots stay cleared.
-    writeFile("data/shaders/pattern.fs", R"(#version 330 core
-out vec4 c; void main() { c = vec4(0.25, 0.0, 0.0, 1.0); })");
-    writeFile("data/shaders/pattern2.fs", R"(#version 330 core
-out vec4 c; void main() { c = vec4(0.75, 0.0, 0.0, 1.0); })");
+TEST_F(SceneGl, TheShowPutsItsScenesInTheirSlotsAndBuildsTheCombinerFirst) {
+    // Each scene's last shader paints its own red.
+    const std::pair<const char*, const char*> paints[] = {
+        {"pattern.fs", "0.25"},   {"fbb.fs", "0.5"},       {"fba.fs", "0.0"},
+        {"tunnel/b.fs", "0.625"}, {"tunnel/a.fs", "0.0"},  {"tunnel/aa.fs", "0.0"},
+        {"pattern2.fs", "0.75"},  {"combine.fs", "0.125"},
+    };
+    for (const auto& [file, red] : paints)
+        writeFile(std::string("data/shaders/") + file,
+                  std::string("#version 330 core\nout vec4 c; void main() { c = vec4(") + red +
+                      ", 0.0, 0.0, 1.0); }");
     setWeights({1.0f, 1.0f, 1.0f, 1.0f, 1.0f});
 
     std::unique_ptr<SceneDirector> director;
-    const std::string out = captureStdout(
-        [&] { director = std::make_unique<SceneDirector>(display(), Sorva::showScenes()); });
+    const std::string out = captureStdout([&] {
+        director = std::make_unique<SceneDirector>(display(), Sorva::showScenes(display()));
+    });
     director->render(*target_);
 
-    const float reds[] = {0.0f, 0.25f, 0.0f, 0.0f, 0.75f};
+    const float reds[] = {0.125f, 0.25f, 0.5f, 0.625f, 0.75f};
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(slotPixel(i)[0], reds[i]) << "slot " << i;
     const auto combiner = out.find("bufferA");

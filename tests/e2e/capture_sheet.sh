@@ -1,11 +1,12 @@
 # The capture tool's contact sheet: the requested grid of thumbnails, each
-# with a label strip under it written in light ink.
+# with a label strip under it written in light ink. The first pattern scene
+# is shown alone, so that no tile depends on where the show's scenes fall.
 source "$(dirname "$0")/lib.sh"
 start_x
 cd "$WORK"
 
 "$HALVO_BUILD/halvo-capture" --sheet s.png --frames 5 --size 320x180 --fps 10 --from 8 --to 40 \
-    --no-preroll >s.out 2>s.err || fail "capture failed: $(tail -n 3 s.err)"
+    --no-preroll --effect pattern >s.out 2>s.err || fail "capture failed: $(tail -n 3 s.err)"
 
 # 5 tiles: 3 columns, 2 rows of 320 x 180 thumbnails with 22-pixel label
 # strips, 8 pixels apart; a strip on top carries the no-preroll note.

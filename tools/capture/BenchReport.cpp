@@ -42,7 +42,7 @@ void BenchReport::setRun(const Run& run) {
 }
 
 void BenchReport::beginFrame(std::int64_t number, double row) {
-    frames_.push_back(FrameTimes{number, row, {}, 0.0, 0.0, 0.0});
+    frames_.push_back(FrameTimes{number, row, {}, 0.0, std::nullopt, 0.0, 0.0});
     inFrame_ = true;
     frameStart_ = settledNow();
 }
@@ -73,6 +73,9 @@ void BenchReport::end(Stage stage, std::size_t slot) {
     case Stage::PostChain:
         frame.postChain = ms;
         break;
+    case Stage::Solo:
+        frame.solo = ms;
+        break;
     }
 }
 
@@ -89,11 +92,13 @@ BenchReport::Summary BenchReport::summarize(std::vector<double> samples) {
 }
 
 std::string BenchReport::json() const {
-    std::vector<double> totals, combiners, posts;
+    std::vector<double> totals, combiners, solos, posts;
     std::array<std::vector<double>, sceneSlots> scenes;
     for (const FrameTimes& f : frames_) {
         totals.push_back(f.total);
         combiners.push_back(f.combiner);
+        if (f.solo)
+            solos.push_back(*f.solo);
         posts.push_back(f.postChain);
         for (std::size_t i = 0; i < sceneSlots; ++i)
             if (f.scenes[i])
@@ -129,6 +134,8 @@ std::string BenchReport::json() const {
     }
     out += "  ],\n";
     out += "  \"combinerMs\": " + summaryJson(summarize(combiners)) + ",\n";
+    if (!solos.empty())
+        out += "  \"soloRenderMs\": " + summaryJson(summarize(solos)) + ",\n";
     out += "  \"postChainMs\": " + summaryJson(summarize(posts));
     if (listFrames_) {
         out += ",\n  \"perFrame\": {\"columns\": [\"frame\", \"row\", \"scene0\", \"scene1\", "

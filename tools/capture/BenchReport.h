@@ -75,6 +75,7 @@ private:
         double row;
         std::array<std::optional<double>, sceneSlots> scenes;
         double combiner = 0.0;
+        std::optional<double> solo; // the effect shown alone, if one is
         double postChain = 0.0;
         double total = 0.0;
     };

@@ -5,6 +5,7 @@
 #include "app/Show.h"
 #include "app/ShowDirectory.h"
 #include "app/Tune.h"
+#include "fx/ShowScenes.h"
 #include "gl/ReloadRegistry.h"
 #include "gl/StartupObserver.h"
 #include "sync/ManualAudioOutput.h"
@@ -195,6 +196,8 @@ void Capture::openShow() {
     const Clock::time_point showBegin = Clock::now();
     clock_->seek(0);
     show_.emplace(*display_);
+    if (!options_.effect.empty())
+        show_->setSolo(makeEffect(options_.effect, *display_, *display_));
     reader_.emplace(options_.width, options_.height);
     startup_.imageDecoding = gl.milliseconds(Gl::StartupObserver::Work::ImageDecoding);
     startup_.shaderCompileLink = gl.milliseconds(Gl::StartupObserver::Work::ShaderBuilding);

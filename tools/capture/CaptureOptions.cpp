@@ -1,6 +1,9 @@
 // Parsing and checking the capture tool's options.
 #include "tools/capture/CaptureOptions.h"
 
+#include "fx/ShowScenes.h"
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -156,7 +159,17 @@ CaptureOptions CaptureOptions::parse(std::span<const std::string_view> args) {
             options.verbose = flag();
         else if (name == "--keep-going")
             options.keepGoing = flag();
-        else
+        else if (name == "--effect") {
+            options.effect = std::string(value());
+            const std::vector<std::string>& names = effectNames();
+            if (std::find(names.begin(), names.end(), options.effect) == names.end()) {
+                std::string known;
+                for (const std::string& n : names)
+                    known += (known.empty() ? "" : ", ") + n;
+                throw Error("--effect " + quoted(options.effect) + ": no such effect (" + known +
+                            ")");
+            }
+        } else
             throw Error("unknown option " + quoted(args[i]) + " (see --help)");
     }
     if (options.help)
@@ -203,6 +216,9 @@ a private X server (Xvfb) and renders in a hidden window.
                      scene's render and the post chain per frame (median, max)
   --bench-frames     the same with every frame's times listed
   --dry-run          render the range and write nothing (to time rendering)
+  --effect NAME      show one effect alone in place of the scenes' blend, the
+                     post chain as usual: pball, pattern, feedback, tunnel,
+                     pattern2 or hands (the particle ball's backdrop)
   --no-preroll       start rendering at --from; otherwise the frames before it
                      are rendered unwritten so that effect history is true
   --verbose          pass the show's own output (shader sources and logs) on

@@ -38,6 +38,7 @@ struct CaptureOptions {
     bool preroll = true;    // render (unwritten) the frames before --from
     bool verbose = false;   // pass the show's own output on to stderr
     bool keepGoing = false; // exit 0 even when a shader failed to build
+    std::string effect;     // --effect: one effect alone; empty for the show
     bool help = false;
 
     // Parses the arguments after the program name; throws Error.

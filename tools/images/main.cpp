@@ -1,7 +1,10 @@
-// halvo-images OUTDIR: draws the show's pictures (noise, tunnel wall, titles
-// and greetings) into OUTDIR. The same bytes on every run.
+// halvo-images OUTDIR: draws the show's pictures (noise, tunnel wall, titles,
+// greetings, the particle and the particle ball's sprites) into OUTDIR. The
+// same bytes on every run.
 #include "tools/images/Font.h"
 #include "tools/images/NoiseTexture.h"
+#include "tools/images/ParticleSprite.h"
+#include "tools/images/Sprites.h"
 #include "tools/images/TextImages.h"
 #include "tools/images/TunnelTexture.h"
 
@@ -39,6 +42,7 @@ int main(int argc, char** argv) {
     try {
         const Font bold(fontDir() / "LeagueSpartan-Bold.otf");
         const Font light(fontDir() / "LeagueSpartan-Light.otf");
+        const Font black(fontDir() / "LeagueSpartan-Black.otf");
         const std::filesystem::path out = argv[1];
         std::error_code error;
         std::filesystem::create_directories(out, error);
@@ -51,6 +55,9 @@ int main(int argc, char** argv) {
         makeTitle(bold, "Sorva").save(out / "title2.png");
         makeTitle(bold, "Below Zero").save(out / "title3.png");
         makeGreets(light, bold, "greetings to", greeted).save(out / "greets.png");
+        makeParticleSprite().save(out / "partikle.png");
+        for (const SpriteDrawing& sprite : spriteDrawings())
+            sprite.draw(black).save(out / sprite.file);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "halvo-images: %s\n", e.what());
         return 1;

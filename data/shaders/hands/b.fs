@@ -1,0 +1,100 @@
+// Hands backdrop, paint pass: lays the generated hands as paint over a dark
+// wash and blends them into the previous call's painting, which is carried
+// along a slow swirling flow (the curl of a few sine waves) and smeared
+// along it, so moving fingers leave brush strokes that drift and fade.
+// ColorPaint turns the palette's hue (0..1 once round the wheel); the wash
+// takes the opposite hue, darker. The painting's alpha carries iTime, so
+// the rates follow the music clock and not the frame rate.
+// Expects: sampler2D iChannel0 (the hands, unit 0: R coverage, G diffuse,
+// B edge light, A signed distance), sampler2D iChannel1 (this pass's own
+// previous output, unit 1; undefined on the first call), vec2 iResolution
+// (pixels), float iTime (music row / 32), float ColorPaint (the track
+// "color-paint").
+#version 330 core
+
+uniform sampler2D iChannel0;
+uniform sampler2D iChannel1;
+uniform vec2 iResolution;
+uniform float iTime;
+uniform float ColorPaint;
+
+in vec2 uv;
+out vec4 fragColor;
+
+// One 60 Hz frame in bars at 131 BPM: the unit of the rates below.
+const float frameBars = 131.0 / (60.0 * 4.0 * 60.0);
+
+vec3 hsv(float h, float s, float v) {
+    vec3 k = clamp(abs(mod(h * 6.0 + vec3(0.0, 4.0, 2.0), 6.0) - 3.0) - 1.0, 0.0, 1.0);
+    return v * mix(vec3(1.0), k, s);
+}
+
+// Velocity in picture heights per bar: the curl of a stream function made
+// of three slow waves, so the paint turns without bunching up.
+vec2 flow(vec2 p, float t) {
+    vec2 k1 = vec2(2.1, 1.3), k2 = vec2(-1.2, 2.7), k3 = vec2(3.4, -2.2);
+    vec2 grad = 0.6 * k1 * cos(dot(k1, p) + 0.21 * t) +
+                0.5 * k2 * cos(dot(k2, p) - 0.17 * t + 1.3) +
+                0.2 * k3 * cos(dot(k3, p) + 0.29 * t + 4.0);
+    return 0.07 * vec2(grad.y, -grad.x);
+}
+
+bool broken(vec4 v) {
+    return any(isnan(v)) || any(isinf(v));
+}
+
+void main() {
+    float aspect = iResolution.x / iResolution.y;
+    vec2 p = (uv - 0.5) * vec2(aspect, 1.0);
+    float t = iTime;
+
+    // Time since the last call; a jump back, a long gap or garbage starts
+    // the painting afresh.
+    float previous = texelFetch(iChannel1, ivec2(0), 0).a;
+    float dt = t - previous;
+    bool fresh = isnan(previous) || isinf(previous) || dt < 0.0 || dt > 1.0;
+    float frames = fresh ? 0.0 : dt / frameBars;
+
+    vec2 velocity = flow(p, t);
+    vec2 drift = velocity * dt / vec2(aspect, 1.0);
+    // Two looks upstream: the paint travels and is dragged out along the
+    // flow. Where the history holds garbage the paint starts afresh.
+    vec4 near = texture(iChannel1, uv - drift);
+    vec4 far = texture(iChannel1, uv - 3.0 * drift);
+    bool restart = fresh || broken(near) || broken(far);
+    vec3 painted = clamp(mix(near.rgb, far.rgb, 0.45), 0.0, 4.0);
+
+    // The hands are drawn at this pass's size: read them texel for texel.
+    // Their distance again, up and to the left, gives a soft cast shadow.
+    ivec2 pixel = ivec2(gl_FragCoord.xy);
+    ivec2 last = textureSize(iChannel0, 0) - 1;
+    vec4 hands = texelFetch(iChannel0, pixel, 0);
+    ivec2 caster = clamp(pixel + ivec2(vec2(-0.018, 0.024) * iResolution.y), ivec2(0), last);
+    float casterDist = texelFetch(iChannel0, caster, 0).a;
+
+    float hue = fract(ColorPaint + 0.03);
+    // Wash: the opposite hue, near black, drifting in broad soft patches,
+    // with a glow of the paint's own hue in the middle, where the ball shines.
+    float patches = 0.5 + 0.5 * sin(2.3 * p.x + 0.13 * t + sin(1.7 * p.y - 0.11 * t)) *
+                              sin(2.9 * p.y - 0.09 * t + 1.5);
+    vec3 wash = mix(hsv(hue + 0.55, 0.6, 0.03), hsv(hue + 0.47, 0.5, 0.10), patches);
+    wash += hsv(hue - 0.04, 0.5, 0.06) * exp(-4.0 * dot(p, p));
+    wash *= 1.0 - 0.6 * (1.0 - smoothstep(-0.04, 0.03, casterDist));
+
+    // The hands in three tones, like quick gouache: the light falls in soft
+    // bands from a shadow hue leaning warmer to the body colour, and the
+    // edges facing the ball catch a pale version of it.
+    float coverage = hands.r;
+    float diffuse = coverage > 1e-3 ? hands.g / coverage : 0.0;
+    float rim = coverage > 1e-3 ? hands.b / coverage : 0.0;
+    float bands = 3.0 * diffuse;
+    float tone = (floor(bands) + smoothstep(0.3, 0.7, fract(bands))) / 3.0;
+    vec3 skin = mix(hsv(hue + 0.04, 0.6, 0.09), hsv(hue, 0.4, 0.4), tone);
+    skin = mix(skin, hsv(hue - 0.05, 0.25, 0.62), 0.9 * rim);
+    vec3 target = mix(wash, skin, coverage);
+
+    // Fresh hands settle fast; old paint drifts off and sinks into the wash.
+    float rate = 1.0 - pow(1.0 - mix(0.03, 0.35, coverage), frames);
+    vec3 colour = restart ? target : mix(painted, target, rate);
+    fragColor = vec4(colour, t);
+}

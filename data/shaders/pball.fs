@@ -1,0 +1,68 @@
+// Particle ball, particle draw, fragment stage: a soft dot, opaque and
+// depth-tested. Softness and the blur's transparency become a dither: a
+// fragment stays where the dot's opacity beats a per-pixel threshold that
+// each particle shifts, so overlapping blurred particles build up coverage
+// the way blended ones would. A kept fragment takes the particle's colour,
+// lit as a little sphere from the sun's side and sunk into fog that glows
+// towards the sun.
+// Expects: sampler2D textu (the particle image, unit 0: a soft round dot;
+// without an image a round dot is drawn), sampler2D colorbuffer (unit 3:
+// the particles' colours, rgb); vec3 camr (up axis), camu (right axis),
+// campos; float fogB (fog density per unit); vec3 fogSunDir (towards the
+// sun), fogColor, fogSunColor; from the vertex stage quad (-1..1), flat
+// texel, flat spot (xyz world position, w view depth), flat opacity.
+// Writes: location 0 the colour (a 1), location 1 for the occlusion pass:
+// xyz the world position, w minus the view depth.
+#version 330 core
+
+uniform sampler2D textu;
+uniform sampler2D colorbuffer;
+uniform vec3 camr;
+uniform vec3 camu;
+uniform vec3 campos;
+uniform float fogB;
+uniform vec3 fogSunDir;
+uniform vec3 fogColor;
+uniform vec3 fogSunColor;
+
+in vec2 quad;
+flat in ivec2 texel;
+flat in vec4 spot;
+flat in float opacity;
+
+layout(location = 0) out vec4 fragColor;
+layout(location = 1) out vec4 fragPos;
+
+void main() {
+    float r2 = dot(quad, quad);
+    if (r2 > 1.0)
+        discard;
+    float dotShape = 1.0 - smoothstep(0.4, 1.0, r2);
+    if (textureSize(textu, 0).x > 0) {
+        vec4 t = texture(textu, quad * 0.5 + 0.5);
+        dotShape = min(t.a, max(t.r, max(t.g, t.b)));
+    }
+
+    // Interleaved gradient noise, shifted per particle by its position.
+    float shift = fract(dot(spot.xyz, vec3(12.9898, 78.233, 37.719)));
+    float threshold = fract(52.982919 * fract(dot(gl_FragCoord.xy, vec2(0.06711056, 0.00583715))) + shift);
+    if (opacity * dotShape <= threshold * 0.999)
+        discard;
+
+    vec3 albedo = texelFetch(colorbuffer, texel, 0).rgb;
+    vec3 sunDir = normalize(fogSunDir + vec3(0.0, 0.0, 1e-6));
+    // The view's right is -camu (the right axis turned to face us); z is
+    // towards the viewer.
+    vec3 normal = vec3(quad, sqrt(1.0 - r2));
+    vec3 sunHere = vec3(-dot(sunDir, camu), dot(sunDir, camr), -dot(sunDir, cross(camu, camr)));
+    float light = 0.8 + 0.45 * max(dot(normal, sunHere), 0.0);
+
+    vec3 toward = spot.xyz - campos;
+    float dist = length(toward);
+    float glare = pow(max(dot(toward / max(dist, 1e-6), sunDir), 0.0), 6.0);
+    vec3 fog = mix(fogColor, fogSunColor, glare);
+    float thick = 1.0 - exp(-max(fogB, 0.0) * dist);
+
+    fragColor = vec4(mix(albedo * light, fog, thick), 1.0);
+    fragPos = vec4(spot.xyz, -spot.w);
+}

@@ -1,0 +1,170 @@
+// Particle ball, simulation: one step of 1024 x 1024 particles, one per texel.
+// A living particle ages and is carried by a divergence-free flow (two
+// octaves of an analytic ABC flow, the flow strengthening as it ages) plus
+// its own velocity, which an impulse pushes outwards from a point and a drag
+// slows down. A particle that is due (older than its lifetime, never born,
+// or holding a non-finite state) respawns: it picks an emitter by the
+// emitters' cumulative probabilities and lands on an opaque texel of that
+// emitter's sprite, laid out at the emitter's position and scale, taking the
+// texel's colour; after three misses it is parked invisible until due again.
+// Expects: sampler2D prevState (unit 0: xyz position, w age in seconds,
+// negative while parked; 0 = never born), prevColor (unit 1: rgb colour),
+// prevAcc (unit 2: xyz velocity), sampler2D sprites[3] (units 3..5);
+// emitters[3] {vec3 pos, vec3 scale, float cumprob (ascending),
+// float width, float height (the sprite's pixels, 0 when it failed to load)};
+// vec3 impulsepos, float impulseradius, impulseforce (acceleration at the
+// centre), impulsedecay (drag per second); float curlAmplitude, curlFreq;
+// int frame (calls so far), float dt (seconds), float lyfetime (seconds).
+// Writes: location 0 the state, 1 the colour, 2 the velocity (w unused), in
+// the same layout as the inputs.
+#version 330 core
+
+struct Emitter {
+    vec3 pos;
+    vec3 scale;
+    float cumprob;
+    float width;
+    float height;
+};
+
+uniform sampler2D prevState;
+uniform sampler2D prevColor;
+uniform sampler2D prevAcc;
+uniform sampler2D sprites[3];
+uniform Emitter emitters[3];
+uniform vec3 impulsepos;
+uniform float impulseradius;
+uniform float impulseforce;
+uniform float impulsedecay;
+uniform float curlAmplitude;
+uniform float curlFreq;
+uniform int frame;
+uniform float dt;
+uniform float lyfetime;
+
+in vec2 uv;
+
+layout(location = 0) out vec4 outState;
+layout(location = 1) out vec4 outColor;
+layout(location = 2) out vec4 outAcc;
+
+// A cap on a particle's own speed, so that no impulse flings it to infinity.
+const float maxSpeed = 40.0;
+
+uint hash(uint x) {
+    x ^= x >> 16;
+    x *= 0x7feb352du;
+    x ^= x >> 15;
+    x *= 0x846ca68bu;
+    x ^= x >> 16;
+    return x;
+}
+
+float random(inout uint seed) {
+    seed = hash(seed);
+    return float(seed >> 8) * (1.0 / 16777216.0);
+}
+
+bool finite(vec4 v) {
+    return !any(isnan(v)) && !any(isinf(v));
+}
+
+float finiteOr0(float x) {
+    return isnan(x) || isinf(x) ? 0.0 : x;
+}
+
+// Arnold-Beltrami-Childress flow: no component depends on its own axis,
+// so it is divergence-free; its streamlines wind chaotically.
+vec3 abc(vec3 p) {
+    return vec3(sin(p.z) + cos(p.y), sin(p.x) + cos(p.z), sin(p.y) + cos(p.x));
+}
+
+// A turned copy R^T abc(R p) stays divergence-free, so the sum does too.
+const mat3 turn = mat3(0.36, 0.48, -0.80, -0.80, 0.60, 0.00, 0.48, 0.64, 0.60);
+
+vec3 flow(vec3 p, float t) {
+    vec3 v = abc(p + vec3(t, 1.3 - 0.7 * t, 2.1));
+    v += 0.5 * (abc(turn * p * 2.03 + vec3(4.1, 0.7 + t, 2.9)) * turn);
+    return v * 0.5;
+}
+
+// A sampler array takes only constant indices here.
+vec4 spriteTexel(int j, vec2 at) {
+    if (j == 0)
+        return textureLod(sprites[0], at, 0.0);
+    if (j == 1)
+        return textureLod(sprites[1], at, 0.0);
+    return textureLod(sprites[2], at, 0.0);
+}
+
+void main() {
+    ivec2 texel = ivec2(gl_FragCoord.xy);
+    vec4 state = texelFetch(prevState, texel, 0);
+    vec4 colour = texelFetch(prevColor, texel, 0);
+    vec4 acc = texelFetch(prevAcc, texel, 0);
+
+    uint id = uint(texel.x) * 1024u + uint(texel.y);
+    uint seed = hash(id ^ hash(uint(frame) * 0x9e3779b9u));
+    // Each particle ages at its own pace, so lifetimes spread out.
+    float pace = 0.6 + 0.8 * float(hash(id + 0x5bd1e995u) >> 8) * (1.0 / 16777216.0);
+
+    float step = clamp(finiteOr0(dt), 0.0, 0.1);
+    float life = max(finiteOr0(lyfetime), 0.0);
+    float age = abs(state.w) + step * pace;
+    bool neverBorn = state.w == 0.0;
+    bool due = neverBorn || !(age < life) || !finite(state) || !finite(acc) || !finite(colour);
+
+    if (due) {
+        float pick = random(seed);
+        int j = pick < emitters[0].cumprob ? 0
+              : pick < emitters[1].cumprob ? 1
+              : pick < emitters[2].cumprob ? 2 : -1;
+        vec4 found = vec4(0.0);
+        vec2 at = vec2(0.5);
+        vec3 place = vec3(0.0);
+        if (j >= 0) {
+            Emitter e = emitters[j];
+            if (e.width >= 1.0 && e.height >= 1.0) {
+                for (int k = 0; k < 3; ++k) {
+                    at = vec2(random(seed), random(seed));
+                    found = spriteTexel(j, at);
+                    if (found.a > 0.5)
+                        break;
+                }
+            }
+            // Image rows run top down; the camera looks along +z, so its
+            // right is -x and the picture's x is flipped to read unmirrored.
+            vec2 q = vec2((0.5 - at.x) * e.width / max(e.height, 1.0), 0.5 - at.y);
+            // A slight dome towards the camera, thickest in the middle.
+            float dome = 0.3 * max(1.0 - 2.0 * dot(q, q), 0.0) + 0.05 * random(seed);
+            place = e.pos + vec3(q, -dome) * e.scale;
+        }
+        bool shown = found.a > 0.5 && all(lessThan(abs(place), vec3(1e6)));
+        uint kick = hash(seed);
+        vec3 jitter = vec3(uvec3(kick, kick >> 10, kick >> 20) & 1023u) / 1023.0 - 0.5;
+        float born = neverBorn ? max(random(seed) * life, 1e-4) : 1e-4;
+        outState = vec4(shown ? place : vec3(0.0), shown ? born : -born);
+        outColor = vec4(shown ? found.rgb : vec3(0.0), 1.0);
+        outAcc = vec4(0.05 * jitter, 0.0);
+        return;
+    }
+
+    vec3 p = state.xyz;
+    vec3 v = acc.xyz;
+    float t = float(frame % 65536) * 0.0025;
+    vec3 drift = flow(p * finiteOr0(curlFreq), t) * finiteOr0(curlAmplitude)
+               * smoothstep(0.0, 0.35 * max(life, 1e-3), age);
+
+    float radius = finiteOr0(impulseradius);
+    vec3 away = p - impulsepos;
+    float dist = length(away);
+    float reach = radius > 0.0 ? 1.0 - smoothstep(0.0, radius, dist) : 0.0;
+    v += away / max(dist, 1e-3) * finiteOr0(impulseforce) * reach * step;
+    v *= exp(-max(finiteOr0(impulsedecay), 0.0) * step);
+    float speed = length(v);
+    v *= speed > maxSpeed ? maxSpeed / speed : 1.0;
+
+    outState = vec4(p + (v + drift) * step, state.w < 0.0 ? -age : age);
+    outColor = colour;
+    outAcc = vec4(v, 0.0);
+}
