@@ -3,21 +3,30 @@
 // and each scene beside as many trivial passes as it draws, into buffers of
 // the same kind.
 // Timed with glFinish and a steady clock; run under xvfb-run -a. With
-// --effect NAME it times that one effect's render alone.
+// --effect NAME it times that one effect's render alone; with --pball WxH,
+// the particle ball at that size over the show's tracks at 70 s, step by
+// step, beside the same draws with trivial shaders, and its construction.
 #include "app/DisplayContext.h"
 #include "app/Show.h"
+#include "app/Tune.h"
 #include "bench/QuietStdout.h"
+#include "bench/TrivialBall.h"
 #include "fx/BackgroundFx.h"
 #include "fx/FeedbackFx.h"
+#include "fx/PBall.h"
 #include "fx/PatternBFx.h"
 #include "fx/PatternFx.h"
 #include "fx/ShowScenes.h"
 #include "fx/TunnelFx.h"
 #include "gl/Fbo.h"
 #include "gl/ScreenPass.h"
+#include "scene/CameraRig.h"
 #include "scene/FxParams.h"
+#include "sync/ManualAudioOutput.h"
+#include "sync/MusicClock.h"
 #include "sync/SyncDevice.h"
 #include "sync/SyncTrack.h"
+#include "sync/Track.h"
 
 #include <GL/glew.h>
 #include <unistd.h>
@@ -95,25 +104,153 @@ void report(const char* what, const Timing& a, const char* base, const Timing& b
                 a.fastest / b.fastest);
 }
 
+// Milliseconds per step, summed over the frames it watches.
+class StepTimes : public FrameObserver {
+public:
+    void begin(Stage, std::size_t) override {
+        glFinish();
+        start_ = std::chrono::steady_clock::now();
+    }
+    void end(Stage, std::size_t step) override {
+        glFinish();
+        const auto now = std::chrono::steady_clock::now();
+        if (step < sums.size())
+            sums[step] += std::chrono::duration<double, std::milli>(now - start_).count();
+    }
+    std::array<double, 5> sums{};
+
+private:
+    std::chrono::steady_clock::time_point start_;
+};
+
+// The scratch show of `dir`: shaders, images, the compiled tracks and the
+// tune, so that the tracks have the show's values.
+void copyShow(const fs::path& dir) {
+    fs::create_directories(dir / "data");
+    fs::copy(fs::path(HALVO_SOURCE_DIR) / "data/shaders", dir / "data/shaders",
+             fs::copy_options::recursive);
+    fs::copy(fs::path(HALVO_SHOW_DIR) / "data/img", dir / "data/img",
+             fs::copy_options::recursive);
+}
+
+int benchBall(int w, int h, const fs::path& dir) {
+    copyShow(dir);
+    fs::copy(fs::path(HALVO_SHOW_DIR) / "data/nostalgia-rmx.mp3", dir / "data");
+    for (const auto& entry : fs::directory_iterator(HALVO_SHOW_DIR))
+        if (entry.path().extension() == ".track")
+            fs::copy(entry.path(), dir);
+    fs::current_path(dir);
+
+    DisplayContext display(w, h, DisplayContext::Offline{1.0 / 60});
+    auto ownOutput = std::make_unique<ManualAudioOutput>();
+    ManualAudioOutput& audio = *ownOutput;
+    MusicClock::instance().open(tunePath, tuneBpm, std::move(ownOutput));
+    MusicClock::instance().start();
+    const double startSeconds = 70.0;
+    audio.setPosition(startSeconds * 44100.0);
+
+    std::unique_ptr<PBall> ball;
+    std::unique_ptr<TrivialBall> trivial;
+    double constructionMs = 0.0;
+    {
+        QuietStdout quiet;
+        glFinish();
+        const auto start = std::chrono::steady_clock::now();
+        ball = std::make_unique<PBall>(display, display);
+        glFinish();
+        constructionMs = std::chrono::duration<double, std::milli>(
+                             std::chrono::steady_clock::now() - start)
+                             .count();
+        trivial = std::make_unique<TrivialBall>(display);
+    }
+    CameraRig camera(display, "pball");
+    Gl::Fbo target;
+    target.setup(w, h, 1, true);
+    FxParams params = makeFxParams("effu");
+    fillFxParams(params);
+
+    // Forty frames of the show at 60 a second fill the cloud.
+    int frame = 0;
+    const auto advance = [&] {
+        ++frame;
+        audio.setPosition((startSeconds + frame / 60.0) * 44100.0);
+    };
+    for (int i = 0; i < 40; ++i) {
+        ball->render(target, params);
+        advance();
+    }
+    glFinish();
+
+    StepTimes real;
+    StepTimes floor;
+    ball->setObserver(&real);
+    const float radius = 0.5f * static_cast<float>(Track("fov-diameter").value()) *
+                         camera.projection()[5];
+    const int frames = 9;
+    std::vector<Timing> totals;
+    {
+        std::vector<std::function<void()>> runs = {
+            [&] {
+                ball->render(target, params);
+                advance();
+            },
+            [&] {
+                // The state the real ball wrote last.
+                Gl::Fbo& state = ball->stateBuffer(frame % 2 == 0 ? 1 : 0);
+                const CameraRig::Mat4 vp = camera.projection();
+                const CameraRig::Mat4 v = camera.view();
+                CameraRig::Mat4 m{};
+                for (int c = 0; c < 4; ++c)
+                    for (int r = 0; r < 4; ++r)
+                        for (int k = 0; k < 4; ++k)
+                            m[4 * c + r] += vp[4 * k + r] * v[4 * c + k];
+                trivial->render(target, state, m, radius, &floor);
+            },
+        };
+        ball->setObserver(nullptr);
+        totals = measure(runs);
+        ball->setObserver(&real);
+        for (int i = 0; i < frames; ++i)
+            for (const auto& run : runs)
+                run();
+    }
+    std::printf("particle ball at %d x %d, show at %.0f s; construction %.0f ms "
+                "(49 images, the instance buffer, 6 programs, state and backdrop)\n",
+                w, h, startSeconds, constructionMs);
+    report("particle ball render", totals[0], "trivial shaders", totals[1]);
+    static const char* names[] = {"simulation", "backdrop", "particle draw", "occlusion",
+                                  "combine"};
+    for (std::size_t i = 0; i < 5; ++i)
+        std::printf("  %-14s mean %6.1f ms | trivial %6.1f ms | ratio %.2f\n", names[i],
+                    real.sums[i] / frames, floor.sums[i] / frames, real.sums[i] / floor.sums[i]);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::string solo = argc == 3 && std::string(argv[1]) == "--effect" ? argv[2] : "";
-    if (argc != 1 && solo.empty()) {
-        std::fprintf(stderr, "usage: halvo-bench-pipeline [--effect NAME]\n");
+    const std::string mode = argc == 3 ? argv[1] : "";
+    int ballWidth = 0;
+    int ballHeight = 0;
+    if (argc != 1 && mode != "--effect" &&
+        !(mode == "--pball" && std::sscanf(argv[2], "%dx%d", &ballWidth, &ballHeight) == 2 &&
+          ballWidth > 0 && ballHeight > 0)) {
+        std::fprintf(stderr, "usage: halvo-bench-pipeline [--effect NAME | --pball WxH]\n");
         return 2;
+    }
+    const std::string solo = mode == "--effect" ? argv[2] : "";
+    const fs::path dir =
+        fs::temp_directory_path() / ("halvo-bench-pipe-" + std::to_string(getpid()));
+    if (ballWidth > 0) {
+        const int status = benchBall(ballWidth, ballHeight, dir);
+        fs::current_path(fs::temp_directory_path());
+        fs::remove_all(dir);
+        return status;
     }
     DisplayContext display(width, height, DisplayContext::Offline{1.0 / 60});
 
     // A scratch show directory with the real shaders and images and the copy pass.
-    const fs::path dir =
-        fs::temp_directory_path() / ("halvo-bench-pipe-" + std::to_string(getpid()));
-    fs::create_directories(dir / "data");
-    fs::copy(fs::path(HALVO_SOURCE_DIR) / "data/shaders", dir / "data/shaders",
-             fs::copy_options::recursive);
-    // The images are drawn by the build into the show directory.
-    fs::copy(fs::path(HALVO_SHOW_DIR) / "data/img", dir / "data/img",
-             fs::copy_options::recursive);
+    copyShow(dir);
     std::ofstream(dir / "data/shaders/copy.fs") << copyShader;
     fs::current_path(dir);
 

@@ -162,7 +162,9 @@ void PBall::render(Gl::Fbo& target, const FxParams& params) {
     Gl::Fbo& read = stateFbos_[(frameCount_ & 1) == 0 ? 1 : 0];
     Gl::Fbo& write = stateFbos_[(frameCount_ & 1) == 0 ? 0 : 1];
 
+    begin(Simulation);
     simulate(read, write, campos);
+    end(Simulation);
     if (input_.keyDown(spaceKey))
         printDebugBlock(campos);
     ++frameCount_;
@@ -172,6 +174,7 @@ void PBall::render(Gl::Fbo& target, const FxParams& params) {
     const CameraRig::Vec3 right = camera_.right();
 
     // The backdrop fills the scene buffer; particles are depth-tested over it.
+    begin(Backdrop);
     surface_.viewport(0, 0, surface_.width(), surface_.height());
     sceneFbo_.bind();
     glDisable(GL_BLEND);
@@ -182,13 +185,17 @@ void PBall::render(Gl::Fbo& target, const FxParams& params) {
     glDepthFunc(GL_LESS);
     background_.render(sceneFbo_, params);
     glClear(GL_DEPTH_BUFFER_BIT);
+    end(Backdrop);
 
     CameraRig::Mat4 projection;
     CameraRig::Mat4 view;
+    begin(Particles);
     drawParticles(write, campos, up, right, projection, view);
+    end(Particles);
 
     // Occlusion at half size from what the particle draw wrote into the
     // scene's second attachment.
+    begin(Occlusion);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     aoFbo_.bind();
@@ -207,7 +214,9 @@ void PBall::render(Gl::Fbo& target, const FxParams& params) {
     p->setUniform1f("aoScale", static_cast<float>(aoScale_.value()));
     p->setUniformMatrix4fv("P", 1, false, multiply(projection, view).data());
     aoPass_.draw();
+    end(Occlusion);
 
+    begin(Combine);
     surface_.viewport(0, 0, surface_.width(), surface_.height());
     target.bind();
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
@@ -219,6 +228,7 @@ void PBall::render(Gl::Fbo& target, const FxParams& params) {
     p->setUniform1i("aotex", 0);
     p->setUniform1i("colortex", 1);
     combinePass_.draw();
+    end(Combine);
 }
 
 void PBall::simulate(Gl::Fbo& read, Gl::Fbo& write, const CameraRig::Vec3& campos) {
@@ -326,6 +336,16 @@ void PBall::drawParticles(Gl::Fbo& state, const CameraRig::Vec3& campos, const C
     particleVao_.disableAttrib(0);
     particleVao_.disableAttrib(1);
     particleVao_.unbind();
+}
+
+void PBall::begin(Step step) const {
+    if (observer_)
+        observer_->begin(FrameObserver::Stage::Step, step);
+}
+
+void PBall::end(Step step) const {
+    if (observer_)
+        observer_->end(FrameObserver::Stage::Step, step);
 }
 
 void PBall::printDebugBlock(const CameraRig::Vec3& campos) const {

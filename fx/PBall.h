@@ -16,6 +16,7 @@
 #include "gl/VertexArrayObject.h"
 #include "scene/CameraRig.h"
 #include "scene/EFx.h"
+#include "scene/FrameObserver.h"
 #include "scene/FrameInput.h"
 #include "sync/Track.h"
 
@@ -52,6 +53,11 @@ public:
     const std::vector<SpriteEmitter>& emitters() const { return emitters_; }
     Gl::Fbo& occlusionBuffer() { return aoFbo_; }
 
+    // The steps of one render, told to an observer as Stage::Step with
+    // these numbers, for a benchmark's split.
+    enum Step : std::size_t { Simulation, Backdrop, Particles, Occlusion, Combine };
+    void setObserver(FrameObserver* observer) { observer_ = observer; }
+
 private:
     void simulate(Gl::Fbo& read, Gl::Fbo& write, const CameraRig::Vec3& campos);
     // Refreshes tracked emitter j, binds its image on unit 3 + j, respawns it
@@ -62,6 +68,8 @@ private:
                        const CameraRig::Vec3& right, CameraRig::Mat4& projection,
                        CameraRig::Mat4& view);
     void printDebugBlock(const CameraRig::Vec3& campos) const;
+    void begin(Step step) const;
+    void end(Step step) const;
 
     Gl::Surface& surface_;
     const FrameInput& input_;
@@ -109,6 +117,7 @@ private:
     // The per-emitter uniform names, made once: "sprites[j]",
     // "emitters[j].pos", ".scale", ".cumprob", ".width", ".height".
     std::array<std::array<std::string, 6>, 3> emitterUniforms_;
+    FrameObserver* observer_ = nullptr;
 };
 
 } // namespace Sorva

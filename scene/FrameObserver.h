@@ -14,11 +14,13 @@ public:
         Combiner,  // the director's blend of the five scene framebuffers
         PostChain, // the six post-processing passes
         Solo,      // one effect shown alone, in place of the scenes and combiner
+        Step,      // one step of an effect's render that times its parts; slot numbers it
     };
 
     virtual ~FrameObserver() = default;
 
-    // slot: the scene's slot for Stage::Scene, 0 otherwise.
+    // slot: the scene's slot for Stage::Scene, the step for Stage::Step, 0
+    // otherwise.
     virtual void begin(Stage stage, std::size_t slot) = 0;
     virtual void end(Stage stage, std::size_t slot) = 0;
 };

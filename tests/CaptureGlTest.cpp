@@ -113,6 +113,8 @@ private:
             return "post ";
         case Stage::Solo:
             return "solo ";
+        case Stage::Step:
+            return "step ";
         }
         return "?";
     }

@@ -1,15 +1,20 @@
 // The particle ball on a real context with stand-in shaders: which state
 // buffer each call writes and reads, the instance coordinates, the size of
-// the occlusion target, and how emitters round, limit and respawn.
+// the occlusion target, and how emitters round, limit and respawn; then the
+// show's own shaders forming a cloud in the shape of a sprite.
 #include "GlTestContext.h"
 #include "TrackKeys.h"
 
 #include "fx/PBall.h"
 #include "gl/Fbo.h"
 
+#include <stb_image_write.h>
+
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -142,6 +147,111 @@ TEST_F(PBallGl, TextureIdsRoundLimitAndRespawnWhenTheirIndexChanges) {
     setTrackKeys("emit-sprite-1-texture-id", {});
     setTrackKeys("sprite-sample-radius", {});
     setTrackKeys("emit-sprite-1-pos-y", {});
+}
+
+// Pearson correlation of two equally long series.
+double correlation(const std::vector<double>& a, const std::vector<double>& b) {
+    double ma = 0, mb = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        ma += a[i] / a.size();
+        mb += b[i] / b.size();
+    }
+    double ab = 0, aa = 0, bb = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        ab += (a[i] - ma) * (b[i] - mb);
+        aa += (a[i] - ma) * (a[i] - ma);
+        bb += (b[i] - mb) * (b[i] - mb);
+    }
+    return ab / std::sqrt(aa * bb);
+}
+
+TEST_F(PBallGl, TheCloudTakesTheShapeOfItsEmittersSprite) {
+    for (const char* file : {"pballsimu.fs", "pball.vs", "pball.fs", "ao.fs", "combine.fs"})
+        std::filesystem::copy_file(std::filesystem::path(HALVO_SOURCE_DIR) / "data/shaders" / file,
+                                   std::filesystem::path("data/shaders") / file,
+                                   std::filesystem::copy_options::overwrite_existing);
+    // A red "L", 32 x 32, as "stop.png" (image 26): a shape that reads
+    // differently mirrored or upside down. No particle image: round dots.
+    constexpr int side = 32;
+    const auto opaque = [](int x, int y) { return x < 11 || y >= 21; };
+    std::vector<unsigned char> rgba(side * side * 4, 0);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            if (opaque(x, y)) {
+                rgba[4 * (y * side + x)] = 255;
+                rgba[4 * (y * side + x) + 3] = 255;
+            }
+    std::filesystem::create_directories("data/img");
+    ASSERT_TRUE(stbi_write_png("data/img/stop.png", side, side, 4, rgba.data(), side * 4));
+
+    // Camera 4 units before the emitter, looking at it; everything still.
+    const std::pair<const char*, float> tracks[] = {
+        {"pball-cam-pos-z", -4.0f},     {"pball-cam-fov", 60.0f},
+        {"pball-cam-near-z", 0.1f},     {"pball-cam-far-z", 100.0f},
+        {"emit-sprite-0-texture-id", 26}, {"emit-sprite-0-cumprob", 1.0f},
+        {"emit-sprite-0-scale-x", 2.0f}, {"emit-sprite-0-scale-y", 2.0f},
+        {"emit-sprite-0-scale-z", 2.0f}, {"particle-ball-lifetime", 100.0f},
+        {"fov-diameter", 0.02f},         {"fov-focus", 4.0f},
+    };
+    for (const auto& [name, value] : tracks)
+        setTrackValue(name, value);
+    for (const char* pass : {"a", "b", "image"})
+        writeFile(std::string("data/shaders/hands/") + pass + ".fs",
+                  "#version 330 core\nlayout(location = 0) out vec4 c;\n"
+                  "layout(location = 1) out vec4 d;\nvoid main() { c = d = vec4(0.0); }");
+    auto ball = make(display());
+    for (int call = 0; call < 2; ++call)
+        ball->render(*target_, *params_);
+    for (const auto& [name, value] : tracks)
+        setTrackKeys(name, {});
+
+    const int w = display().width();
+    const int h = display().height();
+    std::vector<float> pixels(static_cast<std::size_t>(w * h * 4));
+    target_->bind();
+    glReadPixels(0, 0, w, h, GL_RGBA, GL_FLOAT, pixels.data());
+    // Red particles on black; rows bottom up.
+    const auto covered = [&](int x, int y) {
+        const float* p = &pixels[static_cast<std::size_t>(4 * (y * w + x))];
+        return p[0] > 0.4f && p[1] < 0.2f && p[2] < 0.2f;
+    };
+    int x0 = w, x1 = -1, y0 = h, y1 = -1;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (covered(x, y)) {
+                x0 = std::min(x0, x), x1 = std::max(x1, x);
+                y0 = std::min(y0, y), y1 = std::max(y1, y);
+            }
+    ASSERT_GT(x1 - x0, w / 4) << "the cloud is too small to read";
+    ASSERT_GT(y1 - y0, h / 4) << "the cloud is too small to read";
+
+    // The sprite stretched over the cloud's bounds, as drawn, mirrored and
+    // upside down, against the pixels the particles cover.
+    struct Reading {
+        const char* name;
+        bool mirrored, flipped;
+        double correlation;
+    };
+    Reading readings[] = {{"as drawn", false, false, 0}, {"mirrored", true, false, 0},
+                          {"upside down", false, true, 0}};
+    for (Reading& r : readings) {
+        std::vector<double> cloud, sprite;
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) {
+                int sx = (x - x0) * side / (x1 - x0 + 1);
+                int sy = (y1 - y) * side / (y1 - y0 + 1); // image rows top down
+                if (r.mirrored)
+                    sx = side - 1 - sx;
+                if (r.flipped)
+                    sy = side - 1 - sy;
+                cloud.push_back(covered(x, y) ? 1.0 : 0.0);
+                sprite.push_back(opaque(sx, sy) ? 1.0 : 0.0);
+            }
+        r.correlation = correlation(cloud, sprite);
+    }
+    EXPECT_GT(readings[0].correlation, 0.6);
+    for (const Reading& r : {readings[1], readings[2]})
+        EXPECT_LT(r.correlation, readings[0].correlation - 0.3) << r.name;
 }
 
 } // namespace

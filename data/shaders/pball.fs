@@ -38,10 +38,12 @@ void main() {
     if (r2 > 1.0)
         discard;
     float dotShape = 1.0 - smoothstep(0.4, 1.0, r2);
-    if (textureSize(textu, 0).x > 0) {
-        vec4 t = texture(textu, quad * 0.5 + 0.5);
-        dotShape = min(t.a, max(t.r, max(t.g, t.b)));
-    }
+    // An image that failed to load reads opaque black everywhere: keep the
+    // round dot then. A loaded one shapes the dot by alpha and brightness.
+    vec4 t = texture(textu, quad * 0.5 + 0.5);
+    float bright = max(t.r, max(t.g, t.b));
+    if (bright > 0.0 || t.a < 1.0)
+        dotShape = min(t.a, bright);
 
     // Interleaved gradient noise, shifted per particle by its position.
     float shift = fract(dot(spot.xyz, vec3(12.9898, 78.233, 37.719)));

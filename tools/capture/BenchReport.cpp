@@ -76,6 +76,8 @@ void BenchReport::end(Stage stage, std::size_t slot) {
     case Stage::Solo:
         frame.solo = ms;
         break;
+    case Stage::Step: // the capture never observes inside an effect
+        break;
     }
 }
 
