@@ -2,6 +2,7 @@
 // arrangement and the clean start and end of notes.
 #include "tools/tune/DrumVoice.h"
 #include "tools/tune/Envelope.h"
+#include "tools/tune/EventTable.h"
 #include "tools/tune/Limiter.h"
 #include "tools/tune/Oscillator.h"
 #include "tools/tune/Reverb.h"
@@ -20,6 +21,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -51,6 +55,78 @@ double rmsDb(const std::vector<float>& pcm, int64_t first, int64_t last, float l
     return dbfs(std::sqrt(sum / (2.0 * double(last - first))));
 }
 
+// Integrated loudness (EBU R128) in LUFS of frames [first, last): K-weighted,
+// 400 ms blocks every 100 ms, absolute gate at -70 LUFS, relative gate 10 LU down.
+double lufs(const std::vector<float>& pcm, int64_t first, int64_t last) {
+    struct Biquad {
+        double b0, b1, b2, a1, a2;
+        double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+        double operator()(double x) {
+            const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+            x2 = x1, x1 = x, y2 = y1, y1 = y;
+            return y;
+        }
+    };
+    auto kWeighting = [] {
+        // The high shelf (+4 dB above 1.7 kHz) and the high-pass at 38 Hz.
+        double k = std::tan(M_PI * 1681.974450955533 / Song::sampleRate);
+        double q = 0.7071752369554193;
+        const double vh = std::pow(10.0, 3.99984385397 / 20.0);
+        const double vb = std::pow(vh, 0.4996667741545416);
+        double a0 = 1.0 + k / q + k * k;
+        Biquad shelf{(vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0,
+                     (vh - vb * k / q + k * k) / a0, 2.0 * (k * k - 1.0) / a0,
+                     (1.0 - k / q + k * k) / a0};
+        k = std::tan(M_PI * 38.13547087613982 / Song::sampleRate);
+        q = 0.5003270373253953;
+        a0 = 1.0 + k / q + k * k;
+        Biquad highPass{1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
+        return std::array<Biquad, 2>{shelf, highPass};
+    };
+    auto left = kWeighting();
+    auto right = kWeighting();
+    const int64_t hop = Song::sampleRate / 10;
+    std::vector<double> hops;
+    double sum = 0.0;
+    for (int64_t i = first; i < last; ++i) {
+        const double l = left[1](left[0](pcm[2 * i]));
+        const double r = right[1](right[0](pcm[2 * i + 1]));
+        sum += l * l + r * r;
+        if ((i - first + 1) % hop == 0)
+            hops.push_back(sum / double(hop)), sum = 0.0;
+    }
+    std::vector<double> blocks;
+    for (size_t i = 3; i < hops.size(); ++i)
+        blocks.push_back((hops[i] + hops[i - 1] + hops[i - 2] + hops[i - 3]) / 4.0);
+    auto gated = [&blocks](double threshold) {
+        double total = 0.0;
+        int count = 0;
+        for (double b : blocks)
+            if (-0.691 + 10.0 * std::log10(b + 1e-30) > threshold)
+                total += b, ++count;
+        return -0.691 + 10.0 * std::log10(total / std::max(count, 1) + 1e-30);
+    };
+    return gated(gated(-70.0) - 10.0);
+}
+
+// Energy in a band just after a frame against just before, in dB: how far a
+// hit at that frame stands out of what already sounds.
+double onsetDb(const std::vector<float>& pcm, int64_t frame, float lowHz, float highHz) {
+    const int64_t window = Song::sampleRate / 40; // 25 ms
+    Svf highPass;
+    Svf lowPass;
+    highPass.set(lowHz, 0.7f, Song::sampleRate);
+    lowPass.set(highHz, 0.7f, Song::sampleRate);
+    double before = 1e-12;
+    double after = 1e-12;
+    for (int64_t i = frame - 4 * window; i < frame + window; ++i) {
+        const float x = pcm[2 * i] + pcm[2 * i + 1];
+        const float y = lowPass.process(highPass.process(x).high).low;
+        (i < frame ? before : after) += i >= frame - window ? double(y) * y : 0.0;
+    }
+    return 10.0 * std::log10(after / before);
+}
+
 int64_t frameOfBar(double bar) {
     return Song::frameAt(bar * Song::rowsPerBar);
 }
@@ -80,6 +156,10 @@ protected:
     double sectionRms(const std::string& name, float lowPass = 0.0f) const {
         const Section& s = section(name);
         return rmsDb(pcm(), frameOfBar(s.bar), frameOfBar(s.bar + s.bars), lowPass);
+    }
+    double sectionLufs(const std::string& name) const {
+        const Section& s = section(name);
+        return lufs(pcm(), frameOfBar(s.bar), frameOfBar(s.bar + s.bars));
     }
 
 private:
@@ -121,10 +201,10 @@ TEST(TuneSongTest, InstrumentsEnterAndLeaveWhereTheArrangementSays) {
         {Instrument::Pad, 0, {}},
         {Instrument::Arp, 8, {0, 48, 96}},
         {Instrument::Kick, 16, {0, 8, 48, 80}},
-        {Instrument::Clap, 16, {0, 8, 48, 56, 80}},
+        {Instrument::Clap, 20, {0, 8, 48, 80}},
         {Instrument::Bass, 24, {0, 8, 16, 48}},
         {Instrument::Lead, 32, {0, 8, 16, 24, 56, 80}},
-        {Instrument::Riser, 56, {0, 8, 16, 24, 32, 40, 48, 64, 72, 80, 88, 96}},
+        {Instrument::Riser, 58, {0, 8, 16, 24, 32, 40, 48, 64, 72, 80, 88, 96}},
     };
     for (const Case& c : cases) {
         double first = 1e9;
@@ -140,11 +220,47 @@ TEST(TuneSongTest, InstrumentsEnterAndLeaveWhereTheArrangementSays) {
         EXPECT_EQ(static_cast<int>(first / Song::rowsPerBar), c.firstBar)
             << "instrument " << int(c.instrument);
     }
-    // Drums stop for the whole breakdown.
+    // Drums stop for the whole breakdown; nothing starts in the beat before the drop.
     for (const NoteEvent& e : song.events()) {
         const bool drum = e.instrument != Instrument::Pad && e.instrument != Instrument::Lead &&
                           e.instrument != Instrument::Crash;
         EXPECT_FALSE(drum && e.row >= 48 * 32.0 && e.row < 56 * 32.0) << int(e.instrument);
+        EXPECT_FALSE(e.row >= Song::gapRow && e.row < Song::dropRow) << int(e.instrument);
+    }
+}
+
+TEST(TuneSongTest, DrumsAndHarmonyChangeFromSectionToSection) {
+    const Song song;
+    // Per 8-bar section: the drum hits within the bar (all bars overlaid) and
+    // the pads' chord at every bar.
+    std::map<int, std::set<std::pair<int, int>>> drums;
+    std::map<int, std::vector<float>> chords;
+    for (const NoteEvent& e : song.events()) {
+        const int bar = static_cast<int>(e.row / Song::rowsPerBar);
+        const int sectionBar = bar / 8 * 8;
+        if (e.instrument == Instrument::Kick || e.instrument == Instrument::Clap ||
+            e.instrument == Instrument::Snare || e.instrument == Instrument::OpenHat)
+            drums[sectionBar].insert({int(e.instrument), int(e.row) % Song::rowsPerBar});
+        if (e.instrument == Instrument::Pad && bar < 96)
+            chords[sectionBar].push_back(e.midi + 1000.0f * (bar % 8));
+    }
+    // Every section with a full beat has its own.
+    const std::vector<int> beats = {16, 24, 32, 40, 64, 72};
+    for (size_t i = 0; i < beats.size(); ++i)
+        for (size_t j = i + 1; j < beats.size(); ++j)
+            EXPECT_NE(drums[beats[i]], drums[beats[j]]) << beats[i] << " and " << beats[j];
+    // No progression carries more than 5 of the 12 sections; at least 7 are different.
+    std::map<std::vector<float>, int> uses;
+    for (auto& [bar, notes] : chords)
+        ++uses[notes];
+    EXPECT_GE(uses.size(), 7u);
+    for (const auto& [notes, count] : uses)
+        EXPECT_LE(count, 5);
+    // Every fill ends on a section's first bar, or (the build-up's roll) at the gap.
+    ASSERT_GE(song.fills().size(), 8u);
+    for (const Fill& f : song.fills()) {
+        EXPECT_LT(f.row, f.endRow);
+        EXPECT_TRUE(std::fmod(f.endRow, 8 * 32.0) == 0.0 || f.endRow == Song::gapRow) << f.row;
     }
 }
 
@@ -155,7 +271,7 @@ TEST(TuneSongTest, EveryNoteEndsBeforeTheTuneDoes) {
     for (const NoteEvent& e : song.events()) {
         EXPECT_GE(e.row, 0.0);
         EXPECT_GT(e.length, 0.0);
-        EXPECT_LE(e.row + e.length, 97.5 * 32.0) << int(e.instrument) << " at " << e.row;
+        EXPECT_LE(e.row + e.length, Song::endRow - 8.0) << int(e.instrument) << " at " << e.row;
         EXPECT_GE(e.velocity, 0.0f);
         EXPECT_LE(e.velocity, 1.0f);
     }
@@ -187,37 +303,80 @@ TEST_F(TuneRenderTest, WholeTuneLevelsArrangementAndEnding) {
     EXPECT_GT(dbfs(peak), -3.0);
     EXPECT_LT(std::abs(sum / pcm().size()), 1e-3);
 
-    // Each section's loudness, and its low end (under 150 Hz) against the drop's.
+    // Each section's loudness (LUFS), and its low end (under 150 Hz) against the drop's.
     struct Case {
         const char* section;
-        double minDb;
-        double maxDb;
+        double minLufs;
+        double maxLufs;
         double lowUnderDrop; // at least this many dB less low end than the drop
     };
     const std::vector<Case> cases = {
-        {"intro", -26, -17, 12},     {"arp", -24, -15, 12},    {"beat", -16, -10, 0},
-        {"groove", -15, -9, 0},      {"theme", -15, -9, 0},    {"answer", -15, -9, 0},
-        {"breakdown", -22, -14, 10}, {"build-up", -16, -9, 0}, {"drop", -14, -9, 0},
-        {"drop 2", -14, -9, 0},      {"break 2", -19, -12, 0}, {"outro", -19, -11, 0},
+        {"intro", -19, -15, 12},     {"arp", -17, -13, 12},      {"beat", -15, -11.5, 0},
+        {"groove", -14, -10.5, 0},   {"theme", -13, -10, 0},     {"answer", -13, -10, 0},
+        {"breakdown", -18, -14, 10}, {"build-up", -17, -13, 0},  {"drop", -11, -8.5, 0},
+        {"drop 2", -11, -8.5, 0},    {"break 2", -15, -11.5, 0}, {"outro", -15, -11.5, 0},
     };
     const double dropLow = sectionRms("drop", 150.0f);
+    std::map<std::string, double> loudness;
     for (const Case& c : cases) {
-        const double db = sectionRms(c.section);
-        EXPECT_GE(db, c.minDb) << c.section;
-        EXPECT_LE(db, c.maxDb) << c.section;
+        const double l = loudness[c.section] = sectionLufs(c.section);
+        EXPECT_GE(l, c.minLufs) << c.section;
+        EXPECT_LE(l, c.maxLufs) << c.section;
         if (c.lowUnderDrop > 0) {
             EXPECT_LE(sectionRms(c.section, 150.0f), dropLow - c.lowUnderDrop) << c.section;
         }
     }
-    // Once kick and bass play, the low end is close to the drop's.
+    // The drop arrives: held back before it, the drops the loudest of all.
+    EXPECT_GE(loudness["drop"], loudness["build-up"] + 3.0);
+    const double drops = std::min(loudness["drop"], loudness["drop 2"]);
+    for (const auto& [name, l] : loudness) {
+        if (name.rfind("drop", 0) != 0) {
+            EXPECT_LT(l, drops - 1.0) << name;
+        }
+    }
     EXPECT_GE(sectionRms("groove", 150.0f), dropLow - 3.0);
 
-    // Still sounding when the end track fires at bar 97.5, silent in the last quarter bar.
-    EXPECT_GT(rmsDb(pcm(), frameOfBar(97.3), frameOfBar(97.5)), -45.0);
-    EXPECT_LT(rmsDb(pcm(), frameOfBar(97.75), Song::totalFrames()), -80.0);
-    // The last hit is a real hit, louder than the fading outro before it.
+    // The beat before the drop is silent, the drop's first beat is not.
+    EXPECT_LT(rmsDb(pcm(), Song::frameAt(Song::gapRow + 1.0), Song::frameAt(Song::dropRow - 0.5)),
+              -80.0);
+    EXPECT_GT(rmsDb(pcm(), Song::frameAt(Song::dropRow), Song::frameAt(Song::dropRow + 8.0)),
+              -14.0);
+    // The last hit is a real hit, louder than the fading outro before it; the
+    // last chord fades under -60 dBFS within the last quarter beat before the
+    // end row, and silence follows.
     EXPECT_GT(rmsDb(pcm(), frameOfBar(96), frameOfBar(96.5)),
               rmsDb(pcm(), frameOfBar(95), frameOfBar(96)) + 6.0);
+    int64_t lastAudible = 0;
+    for (int64_t i = 0; i < Song::totalFrames(); ++i)
+        if (std::max(std::abs(pcm()[2 * i]), std::abs(pcm()[2 * i + 1])) > 0.001f)
+            lastAudible = i;
+    EXPECT_GT(lastAudible, Song::frameAt(Song::endRow - 8.0));
+    EXPECT_LT(lastAudible, Song::frameAt(Song::endRow));
+    EXPECT_LT(rmsDb(pcm(), Song::frameAt(Song::endRow), Song::totalFrames()), -100.0);
+}
+
+// The exported kicks and claps drive the picture: each one must be heard in
+// the mix, its band rising as it hits, the first clap after a crash too.
+TEST_F(TuneRenderTest, EveryFullKickAndClapStandsOutOfTheMix) {
+    struct Case {
+        std::string kind;
+        float lowHz;
+        float highHz;
+        double minDb;
+    };
+    const std::vector<Case> cases = {{"kick", 40, 250, 1.0}, {"clap", 1000, 4000, 2.5}};
+    const EventTable table{Song()};
+    for (const Case& c : cases) {
+        int count = 0;
+        for (const EventTable::Event& e : table.events()) {
+            if (e.kind != c.kind || std::stof(e.fields) < 0.7f)
+                continue;
+            ++count;
+            EXPECT_GE(onsetDb(pcm(), Song::frameAt(e.row), c.lowHz, c.highHz), c.minDb)
+                << c.kind << " at row " << e.row;
+        }
+        EXPECT_GT(count, 80) << c.kind;
+    }
 }
 
 TEST(TuneVoiceTest, NotesStartAndEndWithoutClicks) {
@@ -287,15 +446,21 @@ TEST(TuneMasterTest, LimiterHoldsTheCeilingAndDelaysByItsLatency) {
         float level;    // of the input sine
         float burst;    // of a one-frame spike in the middle (0: none)
         bool untouched; // quiet input passes unchanged
+        float radians;  // of the sine, per frame
     };
-    const std::vector<Case> cases = {
-        {"quiet", 0.5f, 0.0f, true}, {"hot", 2.0f, 0.0f, false}, {"spike", 0.3f, 8.0f, false}};
+    // "between samples": a quarter-rate sine whose samples all miss its
+    // crests by 3 dB; the limiter must see the crests it does not sample.
+    const std::vector<Case> cases = {{"quiet", 0.5f, 0.0f, true, 0.05f},
+                                     {"hot", 2.0f, 0.0f, false, 0.05f},
+                                     {"spike", 0.3f, 8.0f, false, 0.05f},
+                                     {"between samples", 1.0f, 0.0f, false, float(M_PI / 2)}};
     for (const Case& c : cases) {
         Limiter limiter(0.85f, 64, 0.1f, 44100.0f);
         const int n = 8000;
         std::vector<float> inL(n);
         for (int i = 0; i < n; ++i)
-            inL[i] = c.level * std::sin(i * 0.05f) + (i == n / 2 ? c.burst : 0.0f);
+            inL[i] =
+                c.level * std::sin(i * c.radians + float(M_PI / 4)) + (i == n / 2 ? c.burst : 0.0f);
         std::vector<float> l = inL;
         std::vector<float> r = inL;
         limiter.process(l.data(), r.data(), n);
@@ -306,11 +471,11 @@ TEST(TuneMasterTest, LimiterHoldsTheCeilingAndDelaysByItsLatency) {
             for (int i = lag; i < n; ++i)
                 ASSERT_EQ(l[i], inL[i - lag]) << c.name << " frame " << i;
         } else {
-            // Pulled down to the ceiling, no further than the loudest frame needs.
-            float peak = 0.0f;
+            // Pulled down to the ceiling, no further than the loudest crest needs.
+            float peak = c.level; // a sine's crest, sampled or not
             for (float s : inL)
                 peak = std::max(peak, std::abs(s));
-            EXPECT_NEAR(limiter.minGain(), 0.85f / peak, 0.01f) << c.name;
+            EXPECT_NEAR(limiter.minGain(), 0.85f / peak, 0.02f) << c.name;
         }
     }
 }
@@ -356,27 +521,85 @@ TEST(TuneWavTest, UnwritablePathNamesTheFile) {
     }
 }
 
-TEST(TuneRendererTest, HitsLandOnTheirFrames) {
-    // The visuals cut on these frames: a hit must start there, not a latency later.
-    struct Case {
-        Instrument instrument;
-        double row;
-    };
-    const std::vector<Case> cases = {{Instrument::Kick, 16 * 32.0},
-                                     {Instrument::Crash, 24 * 32.0},
-                                     {Instrument::Boom, 64 * 32.0}};
-    for (const Case& c : cases) {
-        Song song;
-        song.filter([&c](const NoteEvent& e) { return e.instrument == c.instrument; });
-        const int64_t hit = Song::frameAt(c.row);
-        const int64_t begin = hit - 2000;
-        const std::vector<float> pcm = TuneRenderer::renderRange(song, begin, 4000);
+TEST(TuneRendererTest, ExportedEventsLandOnTheirFrames) {
+    // The visuals cut on the exported rows: the hit must start on that frame,
+    // not a latency later. Checked for the first event of each kind in each
+    // section, rendered alone.
+    const Song song;
+    const EventTable table(song);
+    const std::map<std::string, std::set<Instrument>> played = {
+        {"kick", {Instrument::Kick}},
+        {"clap", {Instrument::Clap}},
+        {"snare", {Instrument::Snare}},
+        {"tom", {Instrument::Tom}},
+        {"openhat", {Instrument::OpenHat}},
+        {"crash", {Instrument::Crash}},
+        {"boom", {Instrument::Boom}},
+        {"riser", {Instrument::Riser}},
+        {"fill", {Instrument::Snare, Instrument::Tom}}};
+    std::set<std::pair<std::string, int>> seen;
+    for (const EventTable::Event& e : table.events()) {
+        const auto instruments = played.find(e.kind);
+        if (instruments == played.end() ||
+            !seen.insert({e.kind, static_cast<int>(e.row / 256.0)}).second)
+            continue;
+        Song alone = song;
+        alone.filter([&](const NoteEvent& n) {
+            return n.row == e.row && instruments->second.count(n.instrument) > 0;
+        });
+        ASSERT_FALSE(alone.events().empty()) << e.kind << " at row " << e.row;
+        const int64_t hit = Song::frameAt(e.row);
+        const std::vector<float> pcm = TuneRenderer::renderRange(alone, hit - 500, 1500);
         const auto first = std::find_if(pcm.begin(), pcm.end(), [](float s) { return s != 0.0f; });
-        ASSERT_NE(first, pcm.end()) << int(c.instrument);
-        const int64_t frame = begin + (first - pcm.begin()) / 2;
-        EXPECT_GE(frame, hit) << int(c.instrument);
-        EXPECT_LE(frame, hit + 1) << int(c.instrument);
+        ASSERT_NE(first, pcm.end()) << e.kind << " at row " << e.row;
+        const int64_t frame = hit - 500 + (first - pcm.begin()) / 2;
+        EXPECT_GE(frame, hit) << e.kind << " at row " << e.row;
+        EXPECT_LE(frame, hit + 1) << e.kind << " at row " << e.row;
     }
+    EXPECT_GE(seen.size(), 40u);
+}
+
+TEST(TuneSongTest, EventTableIsSortedReadableAndComplete) {
+    const Song song;
+    std::ostringstream text;
+    EventTable(song).write(text);
+    std::istringstream in(text.str());
+    std::map<std::string, int> counts;
+    std::vector<std::string> sections;
+    double previous = -1.0;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::istringstream fields(line);
+        double row = -1.0;
+        std::string kind;
+        fields >> row >> kind;
+        ASSERT_GE(row, previous) << line;
+        previous = row;
+        ++counts[kind];
+        std::string rest;
+        std::getline(fields, rest);
+        if (kind == "section")
+            sections.push_back(rest.substr(1));
+        if (kind == "fill" || kind == "gap" || kind == "riser") {
+            EXPECT_GT(std::stod(rest), row) << line; // the end row
+        }
+    }
+    // One line for each kick and clap the renderer plays, each section, one end.
+    auto played = [&song](Instrument instrument) {
+        return std::count_if(
+            song.events().begin(), song.events().end(),
+            [instrument](const NoteEvent& e) { return e.instrument == instrument; });
+    };
+    EXPECT_EQ(counts["kick"], played(Instrument::Kick));
+    EXPECT_EQ(counts["clap"], played(Instrument::Clap));
+    EXPECT_EQ(counts["fill"], static_cast<int>(song.fills().size()));
+    EXPECT_EQ(counts["end"], 1);
+    EXPECT_EQ(counts["gap"], 1);
+    ASSERT_EQ(sections.size(), Song::sections().size());
+    EXPECT_EQ(sections[9], "drop 2");
+    EXPECT_EQ(previous, Song::endRow);
 }
 
 namespace {
@@ -530,7 +753,8 @@ TEST(TuneSongTest, AutomationOpensFiltersAndFadesTheEnd) {
     const std::vector<Case> rising = {{0, 7.9, &Automation::padCutoff, "intro pads"},
                                       {8, 15.9, &Automation::arpCutoff, "arp opening"},
                                       {56.05, 63.9, &Automation::padCutoff, "build-up pads"},
-                                      {56.05, 63.9, &Automation::arpCutoff, "build-up arp"}};
+                                      {56.05, 63.9, &Automation::arpCutoff, "build-up arp"},
+                                      {56.0, 63.7, &Automation::masterCutoff, "build-up mix"}};
     for (const Case& c : rising) {
         float previous = 0.0f;
         for (double bar = c.fromBar; bar <= c.toBar; bar += 0.25) {
@@ -542,7 +766,12 @@ TEST(TuneSongTest, AutomationOpensFiltersAndFadesTheEnd) {
                   3.0f * song.automationAt(c.fromBar * 32.0).*c.value)
             << c.name;
     }
-    EXPECT_EQ(song.automationAt(97.3 * 32.0).master, 1.0f);
-    EXPECT_EQ(song.automationAt(97.75 * 32.0).master, 0.0f);
+    EXPECT_EQ(song.automationAt(96.9 * 32.0).master, 1.0f);
+    EXPECT_EQ(song.automationAt(Song::endRow).master, 0.0f);
     EXPECT_EQ(song.automationAt(98 * 32.0).master, 0.0f);
+    // The gap before the drop, and the drop at full level with the filter open.
+    EXPECT_EQ(song.automationAt(Song::gapRow - 0.1).master, 1.0f);
+    EXPECT_EQ(song.automationAt(Song::gapRow + 1.0).master, 0.0f);
+    EXPECT_EQ(song.automationAt(Song::dropRow).master, 1.0f);
+    EXPECT_EQ(song.automationAt(Song::dropRow).masterCutoff, 0.0f);
 }

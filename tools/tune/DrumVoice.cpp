@@ -68,7 +68,7 @@ DrumVoice::DrumVoice(DrumKind kind, float velocity, float pan, float midi, int64
         filterA_.set(3500.0f, 0.5f, sampleRate);
         break;
     case DrumKind::Clap:
-        filterA_.set(1150.0f, 1.4f, sampleRate);
+        filterA_.set(1500.0f, 1.2f, sampleRate);
         filterB_.set(600.0f, 0.7f, sampleRate);
         break;
     case DrumKind::ClosedHat:

@@ -4,26 +4,27 @@
 //
 // clang-format off
 //   #  bar   row  seconds  section    what plays
-//   1    0     0     0.00  intro      pads alone, low-pass opening from dark
+//   1    0     0     0.00  intro      pads alone on Am9 - F - G, low-pass opening from dark
 //   2    8   256    14.66  arp        pads + plucked arpeggio whose filter opens
-//   3   16   512    29.31  beat       + kick, clap, off-beat hats; pads duck to the kick
-//   4   24   768    43.97  groove     + bass, 16th hats, crash in, tom fill out
-//   5   32  1024    58.63  theme      + lead melody with ping-pong delay
-//   6   40  1280    73.28  answer     lead answers higher, open hats, shaker
+//   3   16   512    29.31  beat       + kick and off-beat hats, the clap from bar 20, snare fill
+//   4   24   768    43.97  groove     + bass on i-VI-iv-V, 16th hats, ghost snares, tom fill
+//   5   32  1024    58.63  theme      + lead melody with ping-pong delay, open-hat lifts
+//   6   40  1280    73.28  answer     new melody on VI-VII-v-i, open hats, shaker
 //   7   48  1536    87.94  breakdown  pads and slow lead only, no drums, no bass
-//   8   56  1792   102.60  build-up   kick, snare roll speeding up, noise riser, filters rise
+//   8   56  1792   102.60  build-up   half-time, the mix low-passed; snare roll, riser; a silent beat
 //   9   64  2048   117.25  drop       everything; new lead theme, a chord per bar, boom in
-//  10   72  2304   131.91  drop 2     main theme with octave-doubled lead, extra percussion
-//  11   80  2560   146.56  break 2    no kick or clap: pads, arp, bass, hats, shaker, toms
+//  10   72  2304   131.91  drop 2     main theme with octave-doubled lead, toms, pickup claps
+//  11   80  2560   146.56  break 2    no kick or clap: a chord per bar climbing to E7, hats, toms
 //  12   88  2816   161.22  outro      kick, bass and lead for 4 bars, then pads and arp fade
 //  13   96  3072   175.88  ring-out   final A minor chord, crash and boom, fading to silence
 // clang-format on
 //
-// The tune ends at bar 98 (row 3136, 179.54 s); the last quarter bar is silent.
+// The last chord has faded out at row 3128 (bar 97.75, 179.08 s); the tune
+// ends at bar 98 (row 3136, 179.54 s).
 //
-// Chords: the main progression is Am9 - Fmaj9 - Cadd9 - G6/9 (i-VI-III-VII, two
-// bars each); the breakdowns move through F - G - Em7 - Am7 - Dm9 - Em7 - F - E;
-// the build-up leans on F and G and ends on E7; the drop changes chord every bar.
+// Chords: the main progression Am9 - Fmaj9 - Cadd9 - G6/9 (i-VI-III-VII, two
+// bars each) carries the arp, beat, theme, drop 2 and outro sections; the
+// others have their own (see the progressions below).
 #include "tools/tune/Song.h"
 
 #include "tools/tune/Rng.h"
@@ -63,22 +64,32 @@ struct Span {
 };
 using Progression = std::vector<Span>; // 8 bars, 32 beats
 
+// Progressions, 8 bars each.
+const Progression introProgression = {{&Am9, 16}, {&Fmaj9, 8}, {&G69, 8}};
 const Progression mainProgression = {{&Am9, 8}, {&Fmaj9, 8}, {&Cadd9, 8}, {&G69, 8}};
+// i-VI-iv-V: the bass's entry pulls back home through E.
+const Progression grooveProgression = {{&Am9, 8}, {&Fmaj9, 8}, {&Dm9, 8}, {&Esus4, 4}, {&E7, 4}};
+// VI-VII-v-i: the answer starts away from home and returns.
+const Progression answerProgression = {{&Fmaj9, 8}, {&G69, 8}, {&Em7, 8}, {&Am9, 8}};
 const Progression breakProgression = {{&Fmaj9, 4}, {&G69, 4},   {&Em7, 4},   {&Am7, 4}, {&Dm9, 4},
                                       {&Em7, 4},   {&Fmaj9, 4}, {&Esus4, 2}, {&E7, 2}};
 const Progression buildProgression = {{&Fmaj9, 8}, {&G69, 8}, {&Fmaj9, 8}, {&G69, 4}, {&E7, 4}};
 const Progression dropProgression = {{&Am9, 4}, {&Fmaj9, 4}, {&Cadd9, 4}, {&G69, 4},
                                      {&Am9, 4}, {&Fmaj9, 4}, {&G69, 4},   {&E7, 4}};
+// iv-v-VI-VII-i-VI-V: a chord per bar climbing back to the outro's Am.
+const Progression climbProgression = {{&Dm9, 4}, {&Em7, 4},   {&Fmaj9, 4}, {&G69, 4},
+                                      {&Am9, 4}, {&Fmaj9, 4}, {&Esus4, 4}, {&E7, 4}};
 
 // Melodies: "note:16ths" tokens, "-" for a rest, "|" between bars of 16 steps.
 const char* const mainTheme = "E5:6 D5:2 C5:2 D5:2 E5:4 | A4:8 -:4 C5:2 D5:2 |"
                               "E5:6 F5:2 E5:2 D5:2 C5:4 | A4:12 C5:2 E5:2 |"
                               "G5:6 E5:2 D5:2 C5:2 D5:4 | E5:8 C5:2 D5:2 E5:2 G5:2 |"
                               "D5:6 B4:2 D5:2 E5:2 D5:4 | B4:8 D5:4 E5:4";
-const char* const answerTheme = "A5:4 G5:2 E5:4 D5:2 E5:4 | C5:6 B4:2 A4:8 |"
-                                "A5:4 G5:2 F5:4 E5:2 F5:2 G5:2 | A5:8 G5:2 E5:2 C5:4 |"
-                                "E5:4 G5:4 G5:2 E5:2 D5:4 | C5:8 E5:2 G5:2 A5:4 |"
-                                "B5:6 A5:2 G5:4 D5:4 | E5:12 -:4";
+// Over the answer progression; it climbs to C6 and lands on A.
+const char* const answerTheme = "A5:4 G5:2 E5:4 C5:2 E5:4 | F5:6 E5:2 C5:8 |"
+                                "B5:4 A5:2 G5:4 D5:2 E5:2 G5:2 | A5:8 G5:2 E5:2 D5:4 |"
+                                "G5:4 B5:4 B5:2 G5:2 E5:4 | D5:8 E5:2 G5:2 B5:4 |"
+                                "C6:6 B5:2 A5:4 E5:4 | A5:12 -:4";
 const char* const breakTheme = "A5:12 G5:4 | G5:8 D5:8 | E5:12 D5:2 E5:2 | C5:16 |"
                                "F5:8 E5:4 D5:4 | B4:12 D5:4 | C5:8 E5:4 A5:4 | A5:8 G#5:8";
 const char* const dropTheme = "E5:4 A5:4 G5:2 E5:2 C5:4 | F5:4 A5:4 G5:2 F5:2 E5:4 |"
@@ -89,20 +100,64 @@ const char* const dropTheme = "E5:4 A5:4 G5:2 E5:2 C5:4 | F5:4 A5:4 G5:2 F5:2 E5
 // Bass rhythms, one bar of 16ths: R root, O octave up, F fifth, "-" holds, "." rests.
 const char* const bassGroove = "R-.R..O.R-.R-.O.";
 const char* const bassDrop = "R.RO.RR.R.RO.RFO";
-const char* const bassEighths = "R.R.R.R.R.R.R.R.";
 const char* const bassLong = "R-----------O-R-";
+const char* const bassHeld = "R---------------";
 
 // Arpeggio: indices into the chord's voicing, an octave up, one per 16th.
 const char* const arpUpDown = "0123432101234321";
 const char* const arpWide = "0241302413024130";
 
-// Drum bars: "x" a full hit, "o" a soft one, "." nothing.
+// Drum bars: "x" a full hit, "o" a soft one, "g" a ghost note, "." nothing.
 const char* const fourFloor = "x...x...x...x...";
+const char* const kickPush = "x...x...x...x.o."; // a soft kick pushes into the next bar
+const char* const kickSkip = "x...x...x.o.x...";
+const char* const kickTurn = "x...x..ox...x.o.";
+const char* const halfTimeKick = "x.........x.....";
 const char* const backbeat = "....x.......x...";
+const char* const pickupClap = "....x.......x..o";
+const char* const ghosts = "......g..g....g.";
+const char* const fewGhosts = "..............g.";
+const char* const dropSnare = "....o..g.g..o.g.";
 const char* const offbeatHats = "..x...x...x...x.";
 const char* const sixteenthHats = "o.x.o.xoo.x.o.xo";
+const char* const eighthHats = "o.x.o.x.o.x.o.xo";
+const char* const dropHats = "oo.ooo.ooo.ooo.o"; // around the open hats
+const char* const quarterHats = "x...x...x...x...";
+const char* const openOffbeats = "..x...x...x...x.";
+const char* const openLift = "..............x.";
 const char* const fillHats = "o.o.o.o.o.o.o.o.";
 const char* const shakerRun = "oxoxoxoxoxoxoxox";
+
+// One section's beat. Every 4th bar plays the turn patterns; nullptr: that
+// drum is silent (or, for a turn, plays its usual pattern).
+struct Groove {
+    const char* kick;
+    const char* kickTurn;
+    const char* clap;
+    const char* clapTurn;
+    const char* snare; // ghost notes and layers under the clap
+    const char* hats;
+    const char* openHats;
+    const char* shaker;
+    float hatVelocity;
+    float clapVelocity = 0.75f;
+};
+
+const Groove beatGroove = {fourFloor,   kickPush, backbeat, nullptr, nullptr,
+                           offbeatHats, nullptr,  nullptr,  0.5f};
+const Groove grooveGroove = {fourFloor,     kickSkip, backbeat, nullptr, ghosts,
+                             sixteenthHats, nullptr,  nullptr,  0.5f};
+const Groove themeGroove = {fourFloor,  kickPush, backbeat, nullptr, fewGhosts,
+                            eighthHats, openLift, nullptr,  0.5f};
+const Groove answerGroove = {fourFloor,     kickSkip,     backbeat,  nullptr, ghosts,
+                             sixteenthHats, openOffbeats, shakerRun, 0.45f};
+// The drops' claps cut through everything else playing.
+const Groove dropGroove = {fourFloor, kickPush,     backbeat,  nullptr, dropSnare,
+                           dropHats,  openOffbeats, shakerRun, 0.55f,   1.0f};
+const Groove drop2Groove = {fourFloor,     kickTurn,     backbeat,  pickupClap, ghosts,
+                            sixteenthHats, openOffbeats, shakerRun, 0.5f,       1.0f};
+const Groove outroGroove = {fourFloor,   nullptr, backbeat, nullptr, nullptr,
+                            offbeatHats, nullptr, nullptr,  0.45f};
 
 struct Phrase {
     int step;
@@ -180,7 +235,8 @@ int bassNote(const Chord& chord) {
 
 class Composer {
 public:
-    explicit Composer(std::vector<NoteEvent>& events) : events_(events), rng_(0x4a11) {}
+    Composer(std::vector<NoteEvent>& events, std::vector<Fill>& fills)
+        : events_(events), fills_(fills), rng_(0x4a11) {}
 
     void add(double row, double length, Instrument instrument, float midi, float velocity,
              float pan = 0.0f) {
@@ -237,76 +293,93 @@ public:
         }
     }
 
-    // One drum line over bars, a 16-step pattern repeated.
+    // One drum line over bars, a 16-step pattern repeated; steps from fromStep
+    // to toStep of each bar only.
     void drums(int bar, int bars, Instrument instrument, const char* pattern, float velocity,
-               float pan = 0.0f, float humanise = 0.0f) {
+               float pan = 0.0f, float humanise = 0.0f, int fromStep = 0, int toStep = barSteps) {
         for (int step = 0; step < bars * barSteps; ++step) {
             const char c = pattern[step % barSteps];
-            if (c == '.')
+            if (c == '.' || step % barSteps < fromStep || step % barSteps >= toStep)
                 continue;
-            const float v =
-                velocity * (c == 'x' ? 1.0f : 0.55f) * (1.0f + humanise * rng_.bipolar());
+            const float accent = c == 'x' ? 1.0f : c == 'o' ? 0.55f : 0.3f;
+            const float v = velocity * accent * (1.0f + humanise * rng_.bipolar());
             add(rowOf(bar, step), 1.0, instrument, 60.0f, v, pan);
         }
     }
 
-    // Toms falling over the last two beats of a bar, the kick still on the beat.
-    void tomFill(int bar) {
-        static const std::array<int, 8> toms = {57, 57, 52, 52, 48, 48, 45, 43};
-        for (int i = 0; i < 8; ++i)
-            add(rowOf(bar, 8 + i), 1.0, Instrument::Tom, toms[i], 0.55f + 0.05f * i,
-                0.5f - 0.14f * i);
+    // A section's beat over bars; with a fill style, the last two beats of
+    // the last bar are a fill into the next section.
+    void groove(int bar, int bars, const Groove& g, const char* fill = nullptr) {
+        for (int b = bar; b < bar + bars; ++b) {
+            const bool turn = (b - bar) % 4 == 3;
+            const int end = fill && b == bar + bars - 1 ? 8 : barSteps;
+            const char* kick = turn && g.kickTurn && end == barSteps ? g.kickTurn : g.kick;
+            drums(b, 1, Instrument::Kick, end == barSteps ? kick : fourFloor, 0.95f);
+            if (g.clap)
+                drums(b, 1, Instrument::Clap, turn && g.clapTurn ? g.clapTurn : g.clap,
+                      g.clapVelocity, 0.0f, 0.0f, 0, end);
+            if (g.snare)
+                drums(b, 1, Instrument::Snare, g.snare, 0.5f, -0.1f, 0.1f, 0, end);
+            drums(b, 1, Instrument::ClosedHat, g.hats, g.hatVelocity, 0.2f, 0.08f, 0, end);
+            if (g.openHats)
+                drums(b, 1, Instrument::OpenHat, g.openHats, 0.4f, -0.15f, 0.05f, 0, end);
+            if (g.shaker)
+                drums(b, 1, Instrument::Shaker, shakerRun, 0.28f, -0.45f, 0.15f);
+        }
+        if (fill)
+            this->fill(bar + bars - 1, fill);
     }
 
-    // Snare sixteenths rising over the last beat.
-    void snareFill(int bar) {
-        for (int i = 0; i < 4; ++i)
-            add(rowOf(bar, 12 + i), 1.0, Instrument::Snare, 60.0f, 0.45f + 0.15f * i);
+    // The last two beats of a bar: snare sixteenths rising, toms falling, or
+    // a beat of each.
+    void fill(int bar, const std::string& style, float velocity = 1.0f) {
+        static const std::array<int, 8> toms = {59, 57, 55, 52, 50, 48, 45, 43};
+        const int snareSteps = style == "snare" ? 8 : style == "roll" ? 4 : 0;
+        for (int i = 0; i < 8; ++i) {
+            const double row = rowOf(bar, 8 + i);
+            if (i < snareSteps)
+                add(row, 1.0, Instrument::Snare, 60.0f,
+                    velocity * (0.4f + 0.5f * i / (snareSteps - 1)),
+                    0.15f * (i % 2 ? 1.0f : -1.0f));
+            else
+                add(row, 1.0, Instrument::Tom, toms[i], velocity * (0.6f + 0.05f * i),
+                    0.5f - 0.14f * i);
+        }
+        fills_.push_back({rowOf(bar, 8), (bar + 1) * 32.0, style});
     }
 
     void crash(int bar, float velocity = 0.7f) {
         add(bar * 32.0, 1.0, Instrument::Crash, 60.0f, velocity);
     }
 
-    // The full beat: kick, clap, hats; the last bar ends in a fill.
-    void beat(int bar, const char* hats, float hatVelocity, bool openHats, bool shaker, bool fill,
-              bool tomsInFill) {
-        const int bars = sectionBars;
-        drums(bar, bars, Instrument::Kick, fourFloor, 0.95f);
-        drums(bar, bars - (fill ? 1 : 0), Instrument::Clap, backbeat, 0.75f);
-        drums(bar, bars - (fill ? 1 : 0), Instrument::ClosedHat, hats, hatVelocity, 0.2f, 0.08f);
-        if (openHats)
-            drums(bar, bars - 1, Instrument::OpenHat, offbeatHats, 0.4f, -0.15f, 0.05f);
-        if (shaker)
-            drums(bar, bars, Instrument::Shaker, shakerRun, 0.28f, -0.45f, 0.15f);
-        if (fill) {
-            const int last = bar + bars - 1;
-            drums(last, 1, Instrument::Clap, "....x...........", 0.75f);
-            drums(last, 1, Instrument::ClosedHat, "o.x.o.x.........", hatVelocity, 0.2f);
-            if (tomsInFill)
-                tomFill(last);
-            else
-                snareFill(last);
+    // The build-up's snare: quarters, eighths, sixteenths, then thirty-seconds
+    // up to the silent beat before the drop.
+    void snareRoll(int bar) {
+        static const std::array<double, 4> gaps = {8.0, 4.0, 2.0, 1.0};
+        double row = bar * 32.0;
+        while (row < Song::gapRow) {
+            const double x = (row - bar * 32.0) / (Song::gapRow - bar * 32.0);
+            add(row, 1.0, Instrument::Snare, 60.0f, static_cast<float>(0.25 + 0.6 * x * x),
+                static_cast<float>(0.15 * std::sin(row * 0.7)));
+            row += gaps[std::min<size_t>(3, static_cast<size_t>(row / 32.0) - bar)];
         }
+        fills_.push_back({bar * 32.0, Song::gapRow, "roll"});
     }
 
-    // Snare roll speeding up: quarters, eighths, sixteenths, thirty-seconds.
-    void snareRoll(int bar) {
-        const double end = (bar + 8) * 32.0 - 4.0; // half a beat of silence before the drop
-        double row = bar * 32.0;
-        while (row < end) {
-            const double x = (row - bar * 32.0) / (end - bar * 32.0);
-            const double gap = x < 0.5 ? 8.0 : x < 0.75 ? 4.0 : x < 0.875 ? 2.0 : 1.0;
-            add(row, 1.0, Instrument::Snare, 60.0f, static_cast<float>(0.2 + 0.5 * x * x),
-                static_cast<float>(0.15 * std::sin(row * 0.7)));
-            row += gap;
-        }
+    // Silence from row to end: nothing starts there, and notes held into it
+    // are released at row.
+    void silence(double row, double end) {
+        std::erase_if(events_, [&](const NoteEvent& e) { return e.row >= row && e.row < end; });
+        for (NoteEvent& e : events_)
+            if (e.row < row && e.row + e.length > row)
+                e.length = row - e.row;
     }
 
 private:
     static double rowOf(int bar, int step) { return bar * 32.0 + step * stepRows; }
 
     std::vector<NoteEvent>& events_;
+    std::vector<Fill>& fills_;
     Rng rng_;
 };
 
@@ -337,17 +410,17 @@ int64_t Song::frameAt(double row) {
 
 const std::vector<Section>& Song::sections() {
     static const std::vector<Section> table = {
-        {0, 8, "intro", "pads alone, low-pass opening from dark"},
+        {0, 8, "intro", "pads alone on Am9 - F - G, low-pass opening from dark"},
         {8, 8, "arp", "pads + plucked arpeggio whose filter opens"},
-        {16, 8, "beat", "+ kick, clap, off-beat hats; pads duck to the kick"},
-        {24, 8, "groove", "+ bass, 16th hats, crash in, tom fill out"},
-        {32, 8, "theme", "+ lead melody with ping-pong delay"},
-        {40, 8, "answer", "lead answers higher, open hats, shaker"},
+        {16, 8, "beat", "+ kick and off-beat hats, the clap from bar 20, snare fill"},
+        {24, 8, "groove", "+ bass on i-VI-iv-V, 16th hats, ghost snares, tom fill"},
+        {32, 8, "theme", "+ lead melody with ping-pong delay, open-hat lifts"},
+        {40, 8, "answer", "new melody on VI-VII-v-i, open hats, shaker"},
         {48, 8, "breakdown", "pads and slow lead only, no drums, no bass"},
-        {56, 8, "build-up", "kick, snare roll speeding up, noise riser, filters rise"},
+        {56, 8, "build-up", "half-time, the mix low-passed; snare roll, riser; a silent beat"},
         {64, 8, "drop", "everything; new lead theme, a chord per bar, boom in"},
-        {72, 8, "drop 2", "main theme with octave-doubled lead, extra percussion"},
-        {80, 8, "break 2", "no kick or clap: pads, arp, bass, hats, shaker, toms"},
+        {72, 8, "drop 2", "main theme with octave-doubled lead, toms, pickup claps"},
+        {80, 8, "break 2", "no kick or clap: a chord per bar climbing to E7, hats, toms"},
         {88, 8, "outro", "kick, bass and lead for 4 bars, then pads and arp fade"},
         {96, 2, "ring-out", "final A minor chord, crash and boom, fading to silence"},
     };
@@ -355,110 +428,121 @@ const std::vector<Section>& Song::sections() {
 }
 
 Song::Song() {
-    Composer c(events_);
+    Composer c(events_, fills_);
 
     // 1 intro
-    c.pads(0, mainProgression, 0.7f);
+    c.pads(0, introProgression, 0.7f);
 
     // 2 arp
     c.pads(8, mainProgression, 0.7f);
     c.arp(8, mainProgression, arpUpDown, 0.5f);
 
-    // 3 beat
+    // 3 beat: four bars of kick and hats, then the clap joins
     c.pads(16, mainProgression, 0.6f);
     c.arp(16, mainProgression, arpUpDown, 0.55f);
-    c.beat(16, offbeatHats, 0.5f, false, false, true, false);
+    Groove noClap = beatGroove;
+    noClap.clap = nullptr;
+    c.groove(16, 4, noClap);
+    c.groove(20, 4, beatGroove, "snare");
 
     // 4 groove
     c.crash(24);
-    c.pads(24, mainProgression, 0.6f);
-    c.arp(24, mainProgression, arpUpDown, 0.55f);
-    c.bass(24, mainProgression, bassGroove, 0.8f);
-    c.beat(24, sixteenthHats, 0.5f, false, false, true, true);
+    c.pads(24, grooveProgression, 0.6f);
+    c.arp(24, grooveProgression, arpUpDown, 0.55f);
+    c.bass(24, grooveProgression, bassGroove, 0.8f);
+    c.groove(24, 8, grooveGroove, "toms");
 
     // 5 theme
     c.crash(32);
     c.pads(32, mainProgression, 0.6f);
     c.arp(32, mainProgression, arpUpDown, 0.45f);
     c.bass(32, mainProgression, bassGroove, 0.8f);
-    c.beat(32, sixteenthHats, 0.5f, false, false, true, false);
+    c.groove(32, 8, themeGroove, "snare");
     c.lead(32, mainTheme, 0.75f);
 
     // 6 answer
     c.crash(40, 0.5f);
-    c.pads(40, mainProgression, 0.6f);
-    c.arp(40, mainProgression, arpWide, 0.45f);
-    c.bass(40, mainProgression, bassGroove, 0.8f);
-    c.beat(40, sixteenthHats, 0.45f, true, true, true, true);
+    c.pads(40, answerProgression, 0.6f);
+    c.arp(40, answerProgression, arpWide, 0.45f);
+    c.bass(40, answerProgression, bassGroove, 0.8f);
+    c.groove(40, 8, answerGroove, "toms");
     c.lead(40, answerTheme, 0.75f);
 
     // 7 breakdown
-    c.crash(48, 0.6f);
-    c.pads(48, breakProgression, 0.65f);
-    c.lead(48, breakTheme, 0.7f);
+    c.crash(48, 0.5f);
+    c.pads(48, breakProgression, 0.6f);
+    c.lead(48, breakTheme, 0.55f);
 
-    // 8 build-up
-    c.pads(56, buildProgression, 0.6f);
-    c.arp(56, buildProgression, arpUpDown, 0.5f);
-    c.bass(56, buildProgression, bassEighths, 0.7f, 6);
-    c.drums(56, 6, Instrument::Kick, fourFloor, 0.9f);
-    c.drums(62, 1, Instrument::Kick, "x.x.x.x.x.x.x.x.", 0.9f);
-    c.drums(63, 1, Instrument::Kick, "x.x.x.x.xxxxxx..", 0.9f);
-    c.snareRoll(56);
-    c.add(56 * 32.0, 8 * 32.0 - 4.0, Instrument::Riser, 60.0f, 0.5f);
+    // 8 build-up: half time under a closed filter, then the roll; the last
+    // beat before the drop is silent.
+    c.pads(56, buildProgression, 0.55f);
+    c.arp(56, buildProgression, arpUpDown, 0.45f);
+    c.bass(56, buildProgression, bassHeld, 0.65f, 4);
+    c.bass(60, buildProgression, bassLong, 0.65f, 4);
+    c.drums(56, 4, Instrument::Kick, halfTimeKick, 0.8f);
+    c.drums(56, 4, Instrument::Clap, "........x.......", 0.6f);
+    c.drums(56, 6, Instrument::ClosedHat, quarterHats, 0.35f, 0.2f, 0.05f);
+    c.drums(60, 2, Instrument::Kick, "x.......x.......", 0.85f);
+    c.drums(62, 1, Instrument::Kick, fourFloor, 0.9f);
+    c.drums(63, 1, Instrument::Kick, "x.x.x.x.x.x.....", 0.9f);
+    c.snareRoll(60);
+    c.add(58 * 32.0, Song::gapRow - 58 * 32.0, Instrument::Riser, 60.0f, 0.5f);
+    c.silence(Song::gapRow, Song::dropRow);
 
     // 9 drop
-    c.crash(64, 0.85f);
+    c.crash(64, 0.75f);
     c.add(64 * 32.0, 32.0, Instrument::Boom, 33.0f, 0.9f);
     c.pads(64, dropProgression, 0.6f);
     c.arp(64, dropProgression, arpWide, 0.5f);
-    c.bass(64, dropProgression, bassDrop, 0.8f);
-    c.beat(64, sixteenthHats, 0.5f, true, true, true, true);
-    c.lead(64, dropTheme, 0.8f);
+    c.bass(64, dropProgression, bassDrop, 0.85f);
+    c.groove(64, 8, dropGroove, "roll");
+    c.lead(64, dropTheme, 0.7f);
 
     // 10 drop 2
-    c.crash(72, 0.75f);
+    c.crash(72, 0.7f);
     c.pads(72, mainProgression, 0.6f);
     c.arp(72, mainProgression, arpUpDown, 0.5f);
-    c.bass(72, mainProgression, bassDrop, 0.8f);
-    c.beat(72, sixteenthHats, 0.5f, true, true, true, false);
-    c.drums(72, 8, Instrument::Tom, "..........o....o", 0.45f, 0.4f);
+    c.bass(72, mainProgression, bassDrop, 0.85f);
+    c.groove(72, 8, drop2Groove, "toms");
+    c.drums(72, 7, Instrument::Tom, "..........o....o", 0.45f, 0.4f);
     c.lead(72, mainTheme, 0.75f);
-    c.lead(72, mainTheme, 0.4f, 12);
+    c.lead(72, mainTheme, 0.3f, 12);
 
     // 11 break 2
-    c.crash(80, 0.6f);
-    c.pads(80, breakProgression, 0.6f);
-    c.arp(80, breakProgression, arpWide, 0.5f);
-    c.bass(80, breakProgression, bassLong, 0.75f);
-    c.drums(80, 8, Instrument::ClosedHat, offbeatHats, 0.5f, 0.2f, 0.08f);
+    c.crash(80, 0.5f);
+    c.pads(80, climbProgression, 0.6f);
+    c.arp(80, climbProgression, arpWide, 0.5f);
+    c.bass(80, climbProgression, bassLong, 0.75f);
+    c.drums(80, 7, Instrument::ClosedHat, offbeatHats, 0.5f, 0.2f, 0.08f);
     c.drums(80, 8, Instrument::Shaker, shakerRun, 0.3f, -0.45f, 0.15f);
     c.drums(80, 7, Instrument::Tom, "......o.....o.o.", 0.45f, -0.3f);
     c.drums(80, 7, Instrument::ClosedHat, fillHats, 0.25f, -0.2f, 0.1f);
-    c.tomFill(87);
+    c.fill(87, "toms");
 
     // 12 outro
     c.crash(88, 0.6f);
     c.pads(88, mainProgression, 0.55f);
     c.arp(88, mainProgression, arpUpDown, 0.5f, 8, 0.3f);
     c.bass(88, mainProgression, bassGroove, 0.75f, 4);
-    c.drums(88, 4, Instrument::Kick, fourFloor, 0.9f);
-    c.drums(88, 4, Instrument::Clap, backbeat, 0.65f);
-    c.drums(88, 6, Instrument::ClosedHat, offbeatHats, 0.45f, 0.2f, 0.08f);
+    c.groove(88, 4, outroGroove);
+    c.drums(92, 2, Instrument::ClosedHat, offbeatHats, 0.4f, 0.2f, 0.08f);
     c.lead(88, mainTheme, 0.6f, 0, 4);
+    c.fill(95, "toms", 0.6f);
 
     // 13 ring-out: one last A minor chord
     c.crash(96, 0.8f);
     c.add(96 * 32.0, 1.0, Instrument::Kick, 60.0f, 0.9f);
     c.add(96 * 32.0, 32.0, Instrument::Boom, 33.0f, 0.8f);
     for (int note : Am9.notes)
-        c.add(96 * 32.0, 44.0, Instrument::Pad, note, 0.6f);
-    c.add(96 * 32.0, 44.0, Instrument::Pad, 45.0f, 0.5f);
+        c.add(96 * 32.0, 32.0, Instrument::Pad, note, 0.6f);
+    c.add(96 * 32.0, 32.0, Instrument::Pad, 45.0f, 0.5f);
     c.add(96 * 32.0, 24.0, Instrument::Bass, 45.0f, 0.7f);
-    c.add(96 * 32.0, 44.0, Instrument::Lead, 81.0f, 0.5f);
+    c.add(96 * 32.0, 32.0, Instrument::Lead, 81.0f, 0.5f);
 
     std::stable_sort(events_.begin(), events_.end(),
                      [](const NoteEvent& a, const NoteEvent& b) { return a.row < b.row; });
+    std::sort(fills_.begin(), fills_.end(),
+              [](const Fill& a, const Fill& b) { return a.row < b.row; });
 }
 
 void Song::filter(const std::function<bool(const NoteEvent&)>& keep) {
@@ -496,9 +580,27 @@ Automation Song::automationAt(double row) const {
                          {96, 500.0f}},
                         bar);
     a.duckDepth = 0.55f;
-    // Fades out between bars 97.4 and 97.75; the last quarter bar is silent.
-    const double fade = std::clamp((bar - 97.4) / 0.35, 0.0, 1.0);
-    a.master = static_cast<float>(0.5 + 0.5 * std::cos(fade * 3.141592653589793));
+    // The build-up plays under a low-pass that opens towards the drop.
+    a.masterCutoff =
+        bar >= 56.0 && row < dropRow ? sweep({{56, 350.0f}, {63.75, 9000.0f}}, bar) : 0.0f;
+
+    // Each section's gain into the limiter, moving over the row before it starts.
+    static constexpr std::array<float, 13> drive = {1.0f, 1.0f, 0.9f, 0.9f, 0.9f, 0.9f, 0.85f,
+                                                    0.8f, 1.5f, 1.5f, 1.0f, 1.0f, 1.25f};
+    const int section = std::clamp(static_cast<int>(bar / sectionBars), 0, 12);
+    const double toNext = (section + 1) * sectionBars * double(rowsPerBar) - row;
+    a.drive = drive[section];
+    if (section < 12 && toNext < 1.0)
+        a.drive += static_cast<float>((1.0 - toNext) * (drive[section + 1] - drive[section]));
+
+    // Silence for the beat before the drop, then the last chord fades out by endRow.
+    a.master = 1.0f;
+    if (row >= gapRow && row < dropRow)
+        a.master = static_cast<float>(std::clamp(
+            std::max(1.0 - (row - gapRow) / 0.25, (row - (dropRow - 0.1)) / 0.1), 0.0, 1.0));
+    const double fadeStart = endRow - 24.0;
+    const double fade = std::clamp((row - fadeStart) / (endRow - fadeStart), 0.0, 1.0);
+    a.master *= static_cast<float>(0.5 + 0.5 * std::cos(fade * 3.141592653589793));
     return a;
 }
 

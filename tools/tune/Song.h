@@ -35,6 +35,13 @@ struct NoteEvent {
     float pan; // -1 left .. 1 right
 };
 
+// A drum fill leading into the next section: which drums, and where it ends.
+struct Fill {
+    double row;
+    double endRow;
+    std::string style; // "snare", "toms" or "roll" (snare, then toms)
+};
+
 struct Section {
     int bar; // first bar, counted from 0
     int bars;
@@ -44,10 +51,12 @@ struct Section {
 
 // Slowly moving mix parameters at one point of the tune.
 struct Automation {
-    float padCutoff; // Hz
-    float arpCutoff; // Hz
-    float duckDepth; // how far a kick pushes pads, arp and bass down, 0..1
-    float master;    // final fade, 0..1
+    float padCutoff;    // Hz
+    float arpCutoff;    // Hz
+    float duckDepth;    // how far a kick pushes pads, arp and bass down, 0..1
+    float masterCutoff; // low-pass over the whole mix, Hz (0: open)
+    float drive;        // gain into the limiter: the section's loudness
+    float master;       // after the limiter: the gap before the drop and the end, 0..1
 };
 
 class Song {
@@ -64,6 +73,11 @@ public:
     // First frame at or after a row (rounded to the nearest frame).
     static int64_t frameAt(double row);
     static const std::vector<Section>& sections();
+    // The silent beat before the drop: [gapRow, dropRow).
+    static constexpr double gapRow = 63 * 32.0 + 24.0;
+    static constexpr double dropRow = 64 * 32.0;
+    // The last chord fades out by this row; from here on the tune is digital silence.
+    static constexpr double endRow = 97 * 32.0 + 24.0;
 
     // Composes the arrangement; throws std::invalid_argument on a malformed phrase.
     Song();
@@ -73,10 +87,13 @@ public:
 
     // Every note and hit, ordered by start row.
     const std::vector<NoteEvent>& events() const { return events_; }
+    // The drum fills, ordered by start row.
+    const std::vector<Fill>& fills() const { return fills_; }
     Automation automationAt(double row) const;
 
 private:
     std::vector<NoteEvent> events_;
+    std::vector<Fill> fills_;
 };
 
 } // namespace Sorva::Tune

@@ -1,5 +1,6 @@
 // The mixer: voices per bus, kick-triggered ducking of the pads, arp and
-// bass, a shared echo and reverb, DC removal, master gain and the limiter.
+// bass, a shared echo and reverb, DC removal, the master low-pass, gain and
+// the limiter.
 #include "tools/tune/TuneRenderer.h"
 
 #include <algorithm>
@@ -105,11 +106,11 @@ struct DrumMix {
 DrumMix drumMix(Instrument instrument) {
     switch (instrument) {
     case Instrument::Kick:
-        return {0.45f, false};
+        return {0.38f, false};
     case Instrument::Snare:
-        return {0.4f, true};
+        return {0.8f, true};
     case Instrument::Clap:
-        return {0.85f, true};
+        return {1.8f, true};
     case Instrument::ClosedHat:
         return {2.4f, false};
     case Instrument::OpenHat:
@@ -117,7 +118,7 @@ DrumMix drumMix(Instrument instrument) {
     case Instrument::Shaker:
         return {0.8f, false};
     case Instrument::Tom:
-        return {0.25f, true};
+        return {0.4f, true};
     case Instrument::Crash:
         return {0.12f, true};
     case Instrument::Riser:
@@ -164,6 +165,16 @@ constexpr float drumSend = 0.25f;
 constexpr float echoSend = 0.3f;
 constexpr float leadEcho = 0.35f;
 constexpr float arpEcho = 0.22f;
+
+// The drums are soft-clipped before the mix: the brief peaks of the clap's
+// noise bursts and the kick's attack would otherwise make the master limiter
+// pull the whole mix down on every hit, burying the very hits it reacts to.
+constexpr float drumClip = 0.5f;
+
+float clipDrums(float x) {
+    const float y = std::clamp(x / drumClip, -3.0f, 3.0f);
+    return drumClip * y * (27.0f + y * y) / (27.0f + 9.0f * y * y);
+}
 
 // The kick's push on the ducked buses: a 4 ms dip, then a recovery.
 float duckShape(int64_t age) {
@@ -262,7 +273,13 @@ void TuneRenderer::synthesise(float* l, float* r, int n) {
     }
     const Automation a = song_.automationAt(pos_ / Song::framesPerRow);
     // The fade moves every frame: stepping it per block would be audible.
-    const float masterEnd = song_.automationAt((pos_ + n) / Song::framesPerRow).master;
+    const Automation next = song_.automationAt((pos_ + n) / Song::framesPerRow);
+    const float gainStart = a.master * a.drive;
+    const float gainEnd = next.master * next.drive;
+    // The master low-pass always runs, so that closing it does not jump.
+    const bool lowPass = a.masterCutoff > 0.0f;
+    lowPassL_.set(lowPass ? a.masterCutoff : 18000.0f, 0.8f, sampleRate);
+    lowPassR_.copyCoefficients(lowPassL_);
     const std::array<float, busCount> cutoffs = {a.padCutoff, a.arpCutoff, bassCutoff,
                                                  leadCutoff,  0.0f,        0.0f};
 
@@ -317,18 +334,24 @@ void TuneRenderer::synthesise(float* l, float* r, int n) {
     for (int i = 0; i < n; ++i) {
         const float padGain = 1.0f - duck[i];
         const float arpGain = 1.0f - 0.6f * duck[i];
-        const float bassGain = 1.0f - 0.5f * duck[i];
+        const float bassGain = 1.0f - duck[i];
         float ml = busL_[PadBus][i] * padGain + busL_[ArpBus][i] * arpGain +
-                   busL_[BassBus][i] * bassGain + busL_[LeadBus][i] + busL_[DryDrums][i] +
-                   busL_[WetDrums][i] + echoL[i] + verbL[i];
+                   busL_[BassBus][i] * bassGain + busL_[LeadBus][i] +
+                   clipDrums(busL_[DryDrums][i] + busL_[WetDrums][i]) + echoL[i] + verbL[i];
         float mr = busR_[PadBus][i] * padGain + busR_[ArpBus][i] * arpGain +
-                   busR_[BassBus][i] * bassGain + busR_[LeadBus][i] + busR_[DryDrums][i] +
-                   busR_[WetDrums][i] + echoR[i] + verbR[i];
+                   busR_[BassBus][i] * bassGain + busR_[LeadBus][i] +
+                   clipDrums(busR_[DryDrums][i] + busR_[WetDrums][i]) + echoR[i] + verbR[i];
         ml = dcL_.process(ml).high;
         mr = dcR_.process(mr).high;
-        const float fade = a.master + (masterEnd - a.master) * i / n;
-        l[i] = ml * masterGain * fade;
-        r[i] = mr * masterGain * fade;
+        const float fl = lowPassL_.process(ml).low;
+        const float fr = lowPassR_.process(mr).low;
+        if (lowPass) {
+            ml = fl;
+            mr = fr;
+        }
+        const float gain = masterGain * (gainStart + (gainEnd - gainStart) * i / n);
+        l[i] = ml * gain;
+        r[i] = mr * gain;
     }
     limiter_.process(l, r, n);
     pos_ += n;

@@ -18,9 +18,9 @@ namespace Sorva::Tune {
 
 class TuneRenderer {
 public:
-    // Peak ceiling of the output: -1.4 dBFS, so that the decoded MP3, whose
-    // peaks grow a little in encoding, still stays under -0.3 dBFS.
-    static constexpr float ceiling = 0.85f;
+    // True-peak ceiling of the output: -2.4 dBTP, so that the decoded MP3,
+    // whose peaks grow a little in encoding, still stays under -1 dBTP.
+    static constexpr float ceiling = 0.76f;
     // Started after the beginning, the renderer first plays this many frames
     // unheard so that held notes and echoes are already sounding.
     static constexpr int64_t preroll = 4 * 32 * 2525;
@@ -59,6 +59,8 @@ private:
     Reverb reverb_;
     Svf dcL_;
     Svf dcR_;
+    Svf lowPassL_;
+    Svf lowPassR_;
     Limiter limiter_;
 };
 

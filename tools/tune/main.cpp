@@ -1,5 +1,7 @@
 // halvo-tune: synthesises the show's tune and writes it as a 16-bit stereo
-// 44.1 kHz WAV file. The same bytes on every run.
+// 44.1 kHz WAV file (the same bytes on every run), and/or writes the table of
+// its events for the choreography.
+#include "tools/tune/EventTable.h"
 #include "tools/tune/Song.h"
 #include "tools/tune/TuneRenderer.h"
 #include "tools/tune/WavWriter.h"
@@ -7,18 +9,35 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <string>
 #include <vector>
 
 int main(int argc, char** argv) {
     using namespace Sorva::Tune;
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: halvo-tune OUTPUT.wav\n");
+    std::string wavPath;
+    std::string eventsPath;
+    bool usage = argc < 2;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--events" && i + 1 < argc && eventsPath.empty())
+            eventsPath = argv[++i];
+        else if (!arg.empty() && arg[0] != '-' && wavPath.empty())
+            wavPath = arg;
+        else
+            usage = true;
+    }
+    if (usage) {
+        std::fprintf(stderr, "usage: halvo-tune [OUTPUT.wav] [--events EVENTS.txt]\n");
         return 2;
     }
     try {
         const Song song;
+        if (!eventsPath.empty())
+            EventTable(song).writeFile(eventsPath);
+        if (wavPath.empty())
+            return 0;
         TuneRenderer renderer(song);
-        WavWriter wav(argv[1], Song::sampleRate);
+        WavWriter wav(wavPath, Song::sampleRate);
         const int64_t total = Song::totalFrames();
         std::vector<float> chunk(2 * 8192);
         for (int64_t done = 0; done < total;) {
