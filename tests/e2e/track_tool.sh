@@ -61,6 +61,6 @@ for args in "" "eval" "eval $FILE x" "frobnicate" "path"; do
     grep -q "^usage:" err.txt || fail "no usage for '$args'"
 done
 
-# The show's end track fires at row 3120.
-expect_eq "$("$T" eval "$HALVO_BUILD/show/data-2Fscience_e.track" 3119.99 3120 | tr '\n' ' ')" "0 1 " "end track"
+# The show's end track fires at row 3128, as the tune's last sound fades.
+expect_eq "$("$T" eval "$HALVO_BUILD/show/data-2Fscience_e.track" 3127.99 3128 | tr '\n' ' ')" "0 1 " "end track"
 echo "track tool: ok"

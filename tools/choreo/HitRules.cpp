@@ -1,0 +1,78 @@
+// Parsing the hit rules.
+#include "tools/choreo/HitRules.h"
+
+#include "tools/choreo/Fields.h"
+
+#include <cmath>
+#include <sstream>
+
+namespace Sorva::Choreo {
+
+namespace {
+
+std::vector<std::string> splitKinds(const std::string& field) {
+    std::vector<std::string> kinds;
+    if (field == "-")
+        return kinds;
+    std::istringstream in(field);
+    for (std::string kind; std::getline(in, kind, ',');)
+        if (!kind.empty())
+            kinds.push_back(kind);
+    return kinds;
+}
+
+} // namespace
+
+HitRulesResult parseHitRules(std::string_view text, std::string_view fileName) {
+    HitRulesResult result;
+    for (const Line& line : splitLines(text)) {
+        const std::vector<std::string>& f = line.fields;
+        const auto fail = [&](const std::string& why) {
+            result.error = std::string(fileName) + ':' + std::to_string(line.number) + ": " + why;
+            return result;
+        };
+        if (f.size() < 5)
+            return fail("expected TRACK RULE EVENTS FROM TO ARGS...");
+        HitRule rule;
+        rule.track = f[0];
+        std::size_t args = 0;
+        if (f[1] == "level")
+            rule.kind = HitRule::Kind::Level, args = 1;
+        else if (f[1] == "ramp")
+            rule.kind = HitRule::Kind::Ramp, args = 2;
+        else if (f[1] == "pulse")
+            rule.kind = HitRule::Kind::Pulse, args = 2;
+        else if (f[1] == "toggle")
+            rule.kind = HitRule::Kind::Toggle, args = 2;
+        else if (f[1] == "clock")
+            rule.kind = HitRule::Kind::Clock, args = 3;
+        else
+            return fail("unknown rule '" + f[1] + "' (level, ramp, pulse, toggle or clock)");
+        rule.events = splitKinds(f[2]);
+        const bool rest = rule.kind == HitRule::Kind::Level || rule.kind == HitRule::Kind::Ramp;
+        if (!rest && rule.events.empty())
+            return fail("a " + f[1] + " rule needs events");
+        // Bars may be fractional down to a row: 31.75 is the last beat of bar 31.
+        double from = 0.0;
+        double to = 0.0;
+        if (!parseNumber(f[3], from) || !parseNumber(f[4], to) || from < 0.0 || to <= from ||
+            to > 65536.0 || from * 32.0 != std::floor(from * 32.0) ||
+            to * 32.0 != std::floor(to * 32.0))
+            return fail("bars must be 0 <= FROM < TO, in whole rows");
+        rule.fromRow = static_cast<std::int32_t>(from * 32.0);
+        rule.toRow = static_cast<std::int32_t>(to * 32.0);
+        if (f.size() != 5 + args)
+            return fail(f[1] + " takes " + std::to_string(args) + (args == 1 ? " number" : " numbers"));
+        double* slots[] = {&rule.a, &rule.b, &rule.c};
+        for (std::size_t i = 0; i < args; ++i)
+            if (!parseNumber(f[5 + i], *slots[i]))
+                return fail("not a number: '" + f[5 + i] + "'");
+        if ((rule.kind == HitRule::Kind::Pulse && !(rule.b >= 1.0)) ||
+            (rule.kind == HitRule::Kind::Clock && !(rule.c >= 1.0)))
+            return fail("ROWS must be 1 or more");
+        result.rules.push_back(std::move(rule));
+    }
+    return result;
+}
+
+} // namespace Sorva::Choreo
