@@ -101,4 +101,20 @@ void DisplayContext::pollEvents() {
     glfwPollEvents();
 }
 
+void DisplayContext::setKeyListener(KeyListener* listener) {
+    keyListener_ = listener;
+    glfwSetWindowUserPointer(window_, listener ? this : nullptr);
+    glfwSetKeyCallback(window_, listener ? &DisplayContext::onKey : nullptr);
+}
+
+bool DisplayContext::closeRequested() const {
+    return glfwWindowShouldClose(window_) != 0;
+}
+
+void DisplayContext::onKey(GLFWwindow* window, int key, int, int action, int mods) {
+    auto* self = static_cast<DisplayContext*>(glfwGetWindowUserPointer(window));
+    if (self && self->keyListener_ && action != GLFW_RELEASE)
+        self->keyListener_->keyPressed(key, mods, action == GLFW_REPEAT);
+}
+
 } // namespace Sorva

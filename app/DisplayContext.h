@@ -39,7 +39,25 @@ public:
     void swap();
     void pollEvents();
 
+    // Told of key presses as pollEvents() takes them from the window system,
+    // with the modifier bits (GLFW_MOD_*) held at the time.
+    class KeyListener {
+    public:
+        // repeat: the key is held and the system repeats it.
+        virtual void keyPressed(int key, int mods, bool repeat) = 0;
+
+    protected:
+        ~KeyListener() = default;
+    };
+    // Null for none, as at construction; the keys read by keyDown() are
+    // unaffected either way.
+    void setKeyListener(KeyListener* listener);
+    // Whether the window's close box was pressed.
+    bool closeRequested() const;
+
 private:
+    static void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
+
     // Window hints, the window and its context, GL entry points, input modes.
     void open(bool fullscreen, bool visible);
 
@@ -48,6 +66,7 @@ private:
     double deltaTime_ = 0.0;
     // 0: deltaTime is measured between swaps.
     double fixedStep_ = 0.0;
+    KeyListener* keyListener_ = nullptr;
 };
 
 } // namespace Sorva

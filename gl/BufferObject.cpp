@@ -19,6 +19,10 @@ void BufferObject::setData(GLsizeiptr size, const void* data, GLenum usage) {
     glBufferData(target_, size, data, usage);
 }
 
+void BufferObject::setSubData(GLintptr offset, GLsizeiptr size, const void* data) {
+    glBufferSubData(target_, offset, size, data);
+}
+
 void BufferObject::unbind() {
     glBindBuffer(target_, 0);
 }

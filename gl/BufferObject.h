@@ -16,6 +16,8 @@ public:
 
     // glBufferData on the target: fills whichever buffer is bound there.
     void setData(GLsizeiptr size, const void* data, GLenum usage);
+    // glBufferSubData on the target: replaces part of the bound buffer's store.
+    void setSubData(GLintptr offset, GLsizeiptr size, const void* data);
     void unbind();
 
 private:

@@ -25,7 +25,38 @@ std::string trimmed(const std::string& text) {
     return text.substr(begin, text.find_last_not_of(" \t\r") - begin + 1);
 }
 
+// Each form: the location with the line number as group 1.
+const std::regex* locatedForms() {
+    static const std::regex forms[] = {
+        std::regex(R"(^\d+:(\d+)\(\d+\):\s*)"),               // Mesa
+        std::regex(R"(^\d+\((\d+)\)\s*:\s*)"),                // NVIDIA
+        std::regex(R"(^(?:ERROR|WARNING):\s*\d+:(\d+):\s*)"), // reference compiler, AMD, Apple
+    };
+    return forms;
+}
+constexpr int locatedFormCount = 3;
+
 } // namespace
+
+std::string logWithFile(const std::string& log, const std::string& path) {
+    std::string out;
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        line = trimmed(line);
+        if (line.empty())
+            continue;
+        std::string told = path + ": " + line;
+        for (int i = 0; i < locatedFormCount; ++i) {
+            std::smatch match;
+            if (std::regex_search(line, match, locatedForms()[i])) {
+                told = path + ":" + match[1].str() + ": " + match.suffix().str();
+                break;
+            }
+        }
+        out += told + "\n";
+    }
+    return out;
+}
 
 FirstError firstError(const std::string& log) {
     std::string chosen;
@@ -42,21 +73,15 @@ FirstError firstError(const std::string& log) {
             chosen = line;
     }
 
-    // Each form: the location with the line number as group 1.
-    static const std::regex located[] = {
-        std::regex(R"(^\d+:(\d+)\(\d+\):\s*)"),               // Mesa
-        std::regex(R"(^\d+\((\d+)\)\s*:\s*)"),                // NVIDIA
-        std::regex(R"(^(?:ERROR|WARNING):\s*\d+:(\d+):\s*)"), // reference compiler, AMD, Apple
-    };
     static const std::regex severity(R"(^error(?:\s+C\d+)?\s*:\s*)", std::regex::icase);
     FirstError error;
     if (chosen.empty()) {
         error.message = "the driver gives no reason";
         return error;
     }
-    for (const std::regex& form : located) {
+    for (int i = 0; i < locatedFormCount; ++i) {
         std::smatch match;
-        if (std::regex_search(chosen, match, form)) {
+        if (std::regex_search(chosen, match, locatedForms()[i])) {
             const std::string digits = match[1].str();
             // Left at 0 should the number not fit.
             std::from_chars(digits.data(), digits.data() + digits.size(), error.line);

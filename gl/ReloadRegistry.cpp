@@ -21,6 +21,26 @@ void ReloadRegistry::reloadAll() {
         object->reload();
 }
 
+std::size_t ReloadRegistry::reloadUsing(const std::string& file, std::string& problem) {
+    problem.clear();
+    std::size_t users = 0;
+    for (Reloadable* object : objects_) {
+        if (!object->usesFile(file))
+            continue;
+        ++users;
+        if (!object->reloadIfBuilds() && problem.empty())
+            problem = object->problem();
+    }
+    return users;
+}
+
+void ReloadRegistry::reloadAllIfBuilds(std::string& problem) {
+    problem.clear();
+    for (Reloadable* object : objects_)
+        if (!object->reloadIfBuilds() && problem.empty())
+            problem = object->problem();
+}
+
 std::size_t ReloadRegistry::failedCount() const {
     std::size_t failed = 0;
     for (const Reloadable* object : objects_)

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <set>
+#include <string>
 
 namespace Sorva {
 
@@ -22,6 +23,12 @@ public:
     void remove(Reloadable* object);
     // Reloads every registered object once, in ascending address order.
     void reloadAll();
+    // Rebuilds, each only if it builds, every object built from `file`;
+    // returns how many are. Their first problem() goes to `problem`, or ""
+    // when all rebuilt.
+    std::size_t reloadUsing(const std::string& file, std::string& problem);
+    // Every object, each only if it builds; the first problem to `problem`.
+    void reloadAllIfBuilds(std::string& problem);
     // How many registered objects are failed() now: shader containers whose
     // last link failed.
     std::size_t failedCount() const;

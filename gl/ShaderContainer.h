@@ -34,6 +34,13 @@ public:
     // Recompiles every stage from its file, in ascending stage order
     // (fragment before vertex), then links once.
     void reload() override;
+    // Compiles every stage from its file beside the program in use and links
+    // them in a scratch program; only when that works does the program take
+    // the new stages. Otherwise the driver's log goes to stderr, each line
+    // with the file and its line number, and the last good program stays.
+    bool reloadIfBuilds() override;
+    bool usesFile(const std::string& file) const override;
+    std::string problem() const override { return problem_; }
 
     // Whether the last link succeeded (false before the first).
     bool linked() const { return linked_; }
@@ -48,6 +55,7 @@ private:
     // Stages whose shader could not be read or compiled, already reported.
     std::set<GLenum> brokenStages_;
     bool linked_ = false;
+    std::string problem_;
 };
 
 } // namespace Sorva::Gl

@@ -20,9 +20,15 @@ public:
     virtual void setTune(std::span<const std::int16_t> samples) = 0;
     // Starts playback from the first frame; later calls do nothing.
     virtual void start() = 0;
-    // Frames played so far: 0 before start(), never decreasing, and held at
-    // the tune's length once it has ended. Never blocks.
+    // Frames played so far: 0 before start(), never decreasing between
+    // seeks, and held at the tune's length once it has ended. Never blocks.
     virtual double position() const = 0;
+    // Moves playback to `frames` from the tune's start, within the tune;
+    // position() goes on from there.
+    virtual void seek(double frames) = 0;
+    // Stops playback where it is, or goes on from there; position() holds
+    // while paused.
+    virtual void setPaused(bool paused) = 0;
 
     // The sound card through SDL when one opens, otherwise a silent output
     // paced by the monotonic clock, announced by one warning on stderr.

@@ -13,6 +13,9 @@ public:
     // The position last set, held at the tune's length like a real output
     // once its tune has ended; 0 before start().
     double position() const override;
+    // It only moves when told: a seek sets the position, pausing does nothing.
+    void seek(double frames) override { position_ = frames; }
+    void setPaused(bool) override {}
 
     // Moves playback to `frames` (44.1 kHz frames from the tune's start).
     void setPosition(double frames) { position_ = frames; }

@@ -4,6 +4,7 @@
 #include "sync/Rexception.h"
 #include "sync/TuneDecoder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -53,8 +54,39 @@ void MusicClock::start() {
 double MusicClock::row() const {
     if (!output_)
         return 0.0;
-    const double seconds = output_->position() / AudioOutput::sampleRate;
+    const double seconds = frames() / AudioOutput::sampleRate;
     return seconds * rowsPerSecond_;
+}
+
+double MusicClock::frames() const {
+    if (paused_)
+        return heldFrames_;
+    const double position = output_->position();
+    return position < seekFloor_ ? seekFloor_ : position;
+}
+
+void MusicClock::seek(double row) {
+    if (!output_ || rowsPerSecond_ <= 0.0)
+        return;
+    const double to = std::clamp(row / framesToRows(), 0.0, static_cast<double>(tuneFrames()));
+    output_->seek(to);
+    seekFloor_ = to;
+    heldFrames_ = to;
+}
+
+void MusicClock::setPaused(bool paused) {
+    if (!output_ || paused == paused_)
+        return;
+    if (paused) {
+        heldFrames_ = frames();
+        output_->setPaused(true);
+    } else {
+        // The sound goes on from exactly where the picture held.
+        output_->seek(heldFrames_);
+        seekFloor_ = heldFrames_;
+        output_->setPaused(false);
+    }
+    paused_ = paused;
 }
 
 } // namespace Sorva

@@ -38,6 +38,15 @@ public:
     // Playback position in rows: seconds * bpm / 60 * 8. 0 before start.
     double row() const;
 
+    // Moves playback, and so the row, to `row` within the tune; the row goes
+    // on from there, never back until the next seek.
+    void seek(double row);
+    // Holds the music and the row where they are, or plays on from there.
+    void setPaused(bool paused);
+    bool paused() const { return paused_; }
+    // The tune's length in rows; 0 until one is open.
+    double tuneRows() const { return static_cast<double>(tuneFrames()) * framesToRows(); }
+
     // Length of the decoded tune in 44.1 kHz frames; 0 until one is open.
     std::int64_t tuneFrames() const {
         return static_cast<std::int64_t>(samples_.size() / AudioOutput::channels);
@@ -49,11 +58,20 @@ public:
     }
 
 private:
+    double framesToRows() const { return rowsPerSecond_ / AudioOutput::sampleRate; }
+    double frames() const;
+
     OutputFactory openOutput_;
     // Declared before the output, so it is freed after it even by default.
     std::vector<std::int16_t> samples_;
     std::unique_ptr<AudioOutput> output_;
     double rowsPerSecond_ = 0.0;
+    bool paused_ = false;
+    // While paused: the frame playback holds at.
+    double heldFrames_ = 0.0;
+    // Since the last seek: the output's position may lag the frame sought
+    // by what it still had buffered; the clock reads no less than that frame.
+    double seekFloor_ = 0.0;
 };
 
 } // namespace Sorva

@@ -31,13 +31,21 @@ void PlaybackCursor::fill(std::int16_t* out, int frames, Clock::time_point now) 
     std::memset(out + copied * channels, 0,
                 (static_cast<std::size_t>(frames) - copied) * frameBytes);
     handed_ += frames;
+    publish(base, handed_, now);
+}
 
+void PlaybackCursor::seek(std::int64_t frames, Clock::time_point now) {
+    handed_ = frames;
+    publish(frames, frames, now);
+}
+
+void PlaybackCursor::publish(std::int64_t base, std::int64_t limit, Clock::time_point now) {
     // Single writer: odd sequence while the three values change.
     const std::uint32_t s = sequence_.load(std::memory_order_relaxed);
     sequence_.store(s + 1, std::memory_order_relaxed);
     std::atomic_thread_fence(std::memory_order_release);
     baseFrames_.store(base, std::memory_order_relaxed);
-    limitFrames_.store(handed_, std::memory_order_relaxed);
+    limitFrames_.store(limit, std::memory_order_relaxed);
     handedAtNs_.store(nanoseconds(now), std::memory_order_relaxed);
     sequence_.store(s + 2, std::memory_order_release);
 }

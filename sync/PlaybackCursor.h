@@ -44,10 +44,17 @@ public:
     // tune's end, and records that they were handed over at `now`.
     void fill(std::int16_t* out, int frames, Clock::time_point now);
 
+    // Moves playback to `frames`: the next buffer starts there, and the
+    // position reads `frames` less the buffered frames until then. Only
+    // while no fill() runs (the device locked or paused).
+    void seek(std::int64_t frames, Clock::time_point now);
+
     // Frames heard at `now`; lock-free.
     double position(Clock::time_point now) const;
 
 private:
+    void publish(std::int64_t base, std::int64_t limit, Clock::time_point now);
+
     const int sampleRate_;
     std::span<const std::int16_t> samples_;
     std::int64_t tuneFrames_ = 0;

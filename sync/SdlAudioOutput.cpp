@@ -3,6 +3,7 @@
 
 #include <alsa/asoundlib.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -79,6 +80,20 @@ void SdlAudioOutput::start() {
 
 double SdlAudioOutput::position() const {
     return cursor_.position(PlaybackCursor::Clock::now());
+}
+
+void SdlAudioOutput::seek(double frames) {
+    const auto to = static_cast<std::int64_t>(
+        std::clamp(frames, 0.0, static_cast<double>(cursor_.tuneFrames())));
+    // The lock keeps the callback out while the cursor moves.
+    SDL_LockAudioDevice(device_);
+    cursor_.seek(to, PlaybackCursor::Clock::now());
+    SDL_UnlockAudioDevice(device_);
+}
+
+void SdlAudioOutput::setPaused(bool paused) {
+    if (started_)
+        SDL_PauseAudioDevice(device_, paused ? 1 : 0);
 }
 
 void SDLCALL SdlAudioOutput::feed(void* self, Uint8* stream, int bytes) {

@@ -25,6 +25,8 @@ public:
     void setTune(std::span<const std::int16_t> samples) override;
     void start() override;
     double position() const override;
+    void seek(double frames) override;
+    void setPaused(bool paused) override;
 
 private:
     static void SDLCALL feed(void* self, Uint8* stream, int bytes);

@@ -1,5 +1,5 @@
-// The device-less output: position = time since start × sample rate, held at
-// the tune's end.
+// The device-less output: position = where playback last started or was moved
+// to, plus the time since then × sample rate, held at the tune's end.
 #include "sync/SilentAudioOutput.h"
 
 #include <algorithm>
@@ -20,8 +20,26 @@ void SilentAudioOutput::start() {
 double SilentAudioOutput::position() const {
     if (!started_)
         return 0.0;
+    if (paused_)
+        return from_;
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - startedAt_;
-    return std::min(elapsed.count() * sampleRate, static_cast<double>(tuneFrames_));
+    return std::min(from_ + elapsed.count() * sampleRate, static_cast<double>(tuneFrames_));
+}
+
+void SilentAudioOutput::seek(double frames) {
+    // The monotonic clock restarts at the new position.
+    from_ = std::clamp(frames, 0.0, static_cast<double>(tuneFrames_));
+    startedAt_ = std::chrono::steady_clock::now();
+}
+
+void SilentAudioOutput::setPaused(bool paused) {
+    if (paused == paused_)
+        return;
+    if (paused)
+        from_ = position();
+    else
+        startedAt_ = std::chrono::steady_clock::now();
+    paused_ = paused;
 }
 
 } // namespace Sorva

@@ -13,10 +13,15 @@ public:
     void setTune(std::span<const std::int16_t> samples) override;
     void start() override;
     double position() const override;
+    void seek(double frames) override;
+    void setPaused(bool paused) override;
 
 private:
     std::int64_t tuneFrames_ = 0;
     bool started_ = false;
+    bool paused_ = false;
+    // The position is `from_` frames plus the time since `startedAt_`.
+    double from_ = 0.0;
     std::chrono::steady_clock::time_point startedAt_;
 };
 

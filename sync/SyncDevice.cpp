@@ -77,6 +77,53 @@ std::string SyncDevice::trackPath(const std::string& name) const {
     return path;
 }
 
+std::ptrdiff_t SyncDevice::findTrack(const std::string& name) const {
+    for (std::size_t i = 0; i < tracks_.size(); ++i)
+        if (tracks_[i]->name == name)
+            return static_cast<std::ptrdiff_t>(i);
+    return -1;
+}
+
+void SyncDevice::replaceKeys(std::size_t index, const SyncKey* keys, std::int32_t count) {
+    SyncTrack& track = *tracks_.at(index);
+    auto copy = std::make_unique<SyncKey[]>(static_cast<std::size_t>(std::max(count, 0)));
+    std::copy(keys, keys + std::max(count, 0), copy.get());
+    track.keys = std::move(copy);
+    track.keyCount = std::max(count, 0);
+}
+
+void SyncDevice::setKey(std::size_t index, const SyncKey& key) {
+    SyncTrack& track = *tracks_.at(index);
+    const SyncKey* begin = track.keys.get();
+    const SyncKey* end = begin + track.keyCount;
+    const SyncKey* at = std::lower_bound(
+        begin, end, key.row, [](const SyncKey& k, std::int32_t row) { return k.row < row; });
+    if (at != end && at->row == key.row) {
+        track.keys[static_cast<std::size_t>(at - begin)] = key;
+        return;
+    }
+    const auto before = static_cast<std::size_t>(at - begin);
+    auto keys = std::make_unique<SyncKey[]>(static_cast<std::size_t>(track.keyCount) + 1);
+    std::copy(begin, at, keys.get());
+    keys[before] = key;
+    std::copy(at, end, keys.get() + before + 1);
+    track.keys = std::move(keys);
+    ++track.keyCount;
+}
+
+void SyncDevice::deleteKey(std::size_t index, std::int32_t row) {
+    SyncTrack& track = *tracks_.at(index);
+    SyncKey* begin = track.keys.get();
+    SyncKey* end = begin + track.keyCount;
+    SyncKey* at = std::lower_bound(begin, end, row,
+                                   [](const SyncKey& k, std::int32_t r) { return k.row < r; });
+    if (at == end || at->row != row)
+        return;
+    // The array keeps its size; the count says how much of it is keys.
+    std::copy(at + 1, end, at);
+    --track.keyCount;
+}
+
 const SyncTrack& SyncDevice::getTrack(const std::string& name) {
     for (const auto& track : tracks_) {
         if (track->name == name)

@@ -6,6 +6,8 @@
 #include "sync/SyncTrack.h"
 #include "sync/TrackFile.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -36,6 +38,21 @@ public:
     // line on stderr. Should memory for the track itself run out, an empty
     // unnamed track is returned.
     const SyncTrack& getTrack(const std::string& name);
+
+    // The tracks requested so far, in order of first request.
+    std::size_t trackCount() const { return tracks_.size(); }
+    const SyncTrack& track(std::size_t index) const { return *tracks_.at(index); }
+    // The index of the track of that name, or -1 if it was never requested.
+    std::ptrdiff_t findTrack(const std::string& name) const;
+
+    // Changing keys while the show runs, between frames: the track stays the
+    // same object, so every handle to it sees the new keys at once.
+    // Every key of the track at once.
+    void replaceKeys(std::size_t index, const SyncKey* keys, std::int32_t count);
+    // The key at key.row, added or replaced.
+    void setKey(std::size_t index, const SyncKey& key);
+    // The key at row, if there is one.
+    void deleteKey(std::size_t index, std::int32_t row);
 
     // The file the track of that name is read from: encoded base, "_",
     // encoded name, ".track", cut at 259 characters.

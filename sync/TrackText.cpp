@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <map>
+#include <utility>
 
 namespace Sorva {
 
@@ -200,6 +202,68 @@ std::string formatTrackText(const SyncKey* keys, std::int32_t count) {
         out += '\n';
     }
     return out;
+}
+
+std::string rewriteTrackText(std::string_view previous, const SyncKey* keys, std::int32_t count) {
+    if (previous.starts_with("\xEF\xBB\xBF"))
+        previous.remove_prefix(3);
+    // The previous source's comments: the header, the lines before each
+    // key's row with its own comment, and what follows the last key.
+    std::string header;
+    std::string pending;
+    std::map<std::int32_t, std::pair<std::string, std::string>> comments; // before, own
+    bool seenKey = false;
+    while (!previous.empty()) {
+        const std::size_t eol = previous.find('\n');
+        std::string_view line = previous.substr(0, eol);
+        previous.remove_prefix(eol == std::string_view::npos ? previous.size() : eol + 1);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        const std::size_t hash = line.find('#');
+        const auto f = fields(line.substr(0, hash));
+        std::int32_t row = 0;
+        if (f.empty()) {
+            (seenKey ? pending : header).append(line).append("\n");
+        } else if (parseWhole(f[0], row) == std::errc()) {
+            seenKey = true;
+            auto& [before, own] = comments[row];
+            before = std::move(pending);
+            pending.clear();
+            if (hash != std::string_view::npos)
+                own = line.substr(hash);
+        }
+    }
+
+    std::vector<std::array<std::string, 3>> columns;
+    std::array<std::size_t, 3> width{};
+    for (std::int32_t i = 0; i < count; ++i) {
+        char value[64];
+        const auto end = std::to_chars(value, value + sizeof value, keys[i].value).ptr;
+        const std::int32_t type = keys[i].type;
+        columns.push_back({std::to_string(keys[i].row), std::string(value, end),
+                           type >= 0 && type < 4 ? std::string(typeNames[std::size_t(type)])
+                                                 : std::to_string(type)});
+        for (std::size_t c = 0; c < 3; ++c)
+            width[c] = std::max(width[c], columns.back()[c].size());
+    }
+
+    std::string out = header;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const auto found = comments.find(keys[i].row);
+        if (found != comments.end())
+            out += found->second.first;
+        const auto& key = columns[std::size_t(i)];
+        const bool commented = found != comments.end() && !found->second.second.empty();
+        for (std::size_t c = 0; c < 3; ++c) {
+            out += key[c];
+            if (c < 2 || commented)
+                out.append(width[c] + 2 - key[c].size(), ' ');
+        }
+        if (commented)
+            out += found->second.second;
+        out += '\n';
+    }
+    return out + pending;
 }
 
 std::vector<std::string> trackKeyProblems(const SyncKey* keys, std::int32_t count) {

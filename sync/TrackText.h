@@ -37,6 +37,12 @@ TrackTextResult parseTrackText(std::string_view text, std::string_view fileName)
 // shortest form that reads back to the same float.
 std::string formatTrackText(const SyncKey* keys, std::int32_t count);
 
+// The keys as source text in the layout of an earlier source of the same
+// track: its comment lines before the first key stay on top, a key's comment
+// stays with the key at its row while that row has a key (comment lines
+// between keys go with the key after them), and the columns line up.
+std::string rewriteTrackText(std::string_view previous, const SyncKey* keys, std::int32_t count);
+
 // What keeps these keys from being a valid source (rows out of order,
 // non-finite values, unknown types), one message per bad key; empty if none.
 std::vector<std::string> trackKeyProblems(const SyncKey* keys, std::int32_t count);

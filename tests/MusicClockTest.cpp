@@ -36,6 +36,8 @@ public:
     void setTune(std::span<const std::int16_t>) override {}
     void start() override {}
     double position() const override { return frames_; }
+    void seek(double frames) override { frames_ = frames; }
+    void setPaused(bool) override {}
 
 private:
     double frames_;
@@ -232,6 +234,36 @@ TEST(MusicClockTest, SilentClockNeverGoesBackAndHoldsAtTheEnd) {
     EXPECT_NEAR(last, demoRowsPerSecond, 1e-9);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(clock.row(), last);
+}
+
+TEST(MusicClockTest, SeekAndPauseMoveTheSilentClockAndHoldIt) {
+    // good.mp3 holds 4 s: 69.87 rows.
+    MusicClock clock(&silentOutput);
+    ASSERT_EQ(openError(clock, fixture("good.mp3")), "");
+    clock.start();
+    clock.seek(40.0);
+    const double afterSeek = clock.row();
+    EXPECT_GE(afterSeek, 40.0);
+    EXPECT_LT(afterSeek, 40.5);
+
+    clock.setPaused(true);
+    const double held = clock.row();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(clock.row(), held);
+    clock.seek(10.0); // a seek while paused moves the held row
+    EXPECT_DOUBLE_EQ(clock.row(), 10.0);
+
+    clock.setPaused(false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const double played = clock.row();
+    EXPECT_NEAR(played, 10.0 + 0.2 * demoRowsPerSecond, 1.5);
+
+    // Seeks clamp to the tune; the clock then holds at its end.
+    clock.seek(1e6);
+    EXPECT_NEAR(clock.row(), clock.tuneRows(), 1e-9);
+    EXPECT_TRUE(clock.finished());
+    clock.seek(-5.0);
+    EXPECT_LT(clock.row(), 0.5);
 }
 
 } // namespace

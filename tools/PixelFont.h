@@ -1,5 +1,5 @@
-// A 5 x 7 pixel font for text drawn into images by the tools: the setup
-// dialog's banner and the capture tool's contact sheet labels.
+// A 5 x 7 pixel font for text drawn by the tools: the setup dialog's banner,
+// the capture tool's contact sheet labels and edit mode's heads-up display.
 #pragma once
 
 #include <array>

@@ -1,0 +1,83 @@
+// Track sources saved during a run: the new keys are in the show at the next
+// frame; a broken source keeps the last good keys and is reported once.
+#include "sync/SyncDevice.h"
+#include "tools/edit/TrackSources.h"
+#include "tools/edit/TrackWatch.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace Sorva {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TrackWatchTest : public ::testing::Test {
+protected:
+    TrackWatchTest()
+        : sources_(fs::temp_directory_path() / ("halvo-watch-" + std::to_string(getpid()))) {
+        fs::create_directories(sources_.directory());
+        device_.getTrack("fade");
+        device_.getTrack("other");
+    }
+    ~TrackWatchTest() override { fs::remove_all(sources_.directory()); }
+
+    // Saved as an editor would: written in place, or to a temporary moved over it.
+    void save(const std::string& name, const std::string& text, bool byRename = false) {
+        const fs::path file = sources_.directory() / (name + ".txt");
+        const fs::path written = byRename ? sources_.directory() / ".tmp" : file;
+        std::ofstream(written) << text;
+        if (byRename)
+            fs::rename(written, file);
+    }
+    double fade(double row) { return evaluate(device_.track(0), row); }
+
+    SyncDevice device_{"watch-test/none"};
+    TrackSources sources_;
+};
+
+TEST_F(TrackWatchTest, SavedSourcesSwapTheirKeysInAndBrokenOnesKeepTheLastGood) {
+    save("fade", "0 0 linear\n10 10\n");
+    TrackWatch watch(sources_, device_);
+    watch.loadAll();
+    EXPECT_DOUBLE_EQ(fade(5), 5.0);
+
+    save("fade", "0 0 linear\n10 20\n", true);
+    EXPECT_TRUE(watch.poll());
+    EXPECT_DOUBLE_EQ(fade(5), 10.0);
+    EXPECT_FALSE(watch.poll()) << "each save is taken once";
+
+    const std::string file = (sources_.directory() / "fade.txt").string();
+    for (int save = 0; save < 2; ++save) {
+        testing::internal::CaptureStderr();
+        this->save("fade", "0 0 linear\n# rows must ascend\n10 30\n5 1\n");
+        watch.poll();
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said, save == 0 ? file + ":4: rows must ascend (5 after 10)\n" : "")
+            << "the same mistake saved again is not reported again";
+        EXPECT_DOUBLE_EQ(fade(5), 10.0);
+        EXPECT_EQ(watch.problem(), file + ":4: rows must ascend (5 after 10)");
+    }
+
+    // Another track's good save leaves the problem standing; fixing it clears it.
+    save("other", "0 3\n");
+    watch.poll();
+    EXPECT_EQ(evaluate(device_.track(1), 0), 3.0);
+    EXPECT_NE(watch.problem(), "");
+    save("fade", "0 1\n");
+    watch.poll();
+    EXPECT_DOUBLE_EQ(fade(5), 1.0);
+    EXPECT_EQ(watch.problem(), "");
+
+    // Sources of tracks nobody requested are read and change nothing.
+    save("unused", "0 1\n");
+    EXPECT_TRUE(watch.poll());
+    EXPECT_EQ(device_.trackCount(), 2u);
+}
+
+} // namespace
+} // namespace Sorva
