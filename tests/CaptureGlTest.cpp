@@ -13,11 +13,13 @@
 #include "gl/ShaderContainer.h"
 #include "gl/StartupObserver.h"
 #include "scene/FrameObserver.h"
+#include "sync/SyncDevice.h"
 #include "tools/capture/Frame.h"
 #include "tools/capture/FrameReader.h"
 #include "tools/capture/FrameSink.h"
 #include "tools/capture/FrameWriterThread.h"
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -238,6 +240,21 @@ TEST_F(CaptureGl, InstalledStartupObserverIsToldOfEachPieceOfGlWork) {
         // Removed, it hears nothing more.
         captureStdout(row.work);
         EXPECT_EQ(log.works, row.told);
+    }
+}
+
+TEST_F(CaptureGl, EveryTrackTheShowAsksForHasItsFileInTheShow) {
+    std::unique_ptr<Show> show;
+    ::testing::internal::CaptureStderr(); // this scratch directory has no shaders
+    captureStdout([&] { show = std::make_unique<Show>(display()); });
+    ::testing::internal::GetCapturedStderr();
+    const Sorva::SyncDevice& device = Sorva::SyncDevice::instance();
+    ASSERT_GT(device.trackCount(), 90u);
+    for (std::size_t i = 0; i < device.trackCount(); ++i) {
+        const std::string& name = device.track(i).name;
+        EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(HALVO_SHOW_DIR) /
+                                            device.trackPath(name)))
+            << "no track file for \"" << name << "\"";
     }
 }
 
