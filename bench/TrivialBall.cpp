@@ -50,7 +50,9 @@ layout(location = 1) in vec2 stateCoord;
 uniform sampler2D state;
 uniform mat4 VpMtx;
 uniform float radius;
+out vec2 quad;
 void main() {
+    quad = corner.xy;
     vec4 s = texelFetch(state, ivec2(stateCoord * 1023.0 + 0.5), 0);
     // Parked particles (negative age) are not drawn.
     gl_Position = s.w > 0.0 ? VpMtx * vec4(s.xyz, 1.0) + vec4(corner.xy * radius, 0.0, 0.0)
@@ -58,10 +60,17 @@ void main() {
 }
 )";
 
+// A particle is a round dot: the corners of its quad are cut away.
 constexpr const char* particleFragment = R"(#version 330 core
+in vec2 quad;
 layout(location = 0) out vec4 o0;
 layout(location = 1) out vec4 o1;
-void main() { o0 = vec4(1.0); o1 = vec4(1.0); }
+void main() {
+    if (dot(quad, quad) > 1.0)
+        discard;
+    o0 = vec4(1.0);
+    o1 = vec4(1.0);
+}
 )";
 
 constexpr GLfloat quadCorners[] = {

@@ -22,7 +22,8 @@ public:
     explicit TrivialBall(Gl::Surface& surface);
 
     // One frame: copies the three state textures, three copies for the
-    // backdrop, 1,048,576 quads of a fixed clip size placed by the
+    // backdrop, 1,048,576 round dots (quads with their corners discarded)
+    // of a fixed clip size placed by the
     // positions in state attachment 0 with viewProjection (parked ones
     // culled), a half-size copy
     // for the occlusion, a two-tap combine into target. Steps are told to
