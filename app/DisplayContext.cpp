@@ -78,7 +78,7 @@ bool DisplayContext::isRunning() const {
 }
 
 bool DisplayContext::reloadRequested() const {
-    return glfwGetKey(window_, GLFW_KEY_E) == GLFW_PRESS;
+    return keyDown(GLFW_KEY_E);
 }
 
 bool DisplayContext::keyDown(int key) const {

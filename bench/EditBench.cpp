@@ -30,6 +30,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -129,9 +130,20 @@ int main() {
                 height, rounds, framesPerRun);
     std::printf("%8s  %-22s %10s %10s %7s\n", "row", "weights 0-4", "plain", "edit", "ratio");
     const double framesPerRow = AudioOutput::sampleRate / (tuneBpm / 60.0 * 8.0);
+    // What the HUD shows at a row.
+    const auto status = [&](double row, std::string_view error) {
+        Hud::Status s;
+        s.row = row;
+        for (std::size_t i = 0; i < weights.size(); ++i)
+            s.weights[i] = weights[i].value();
+        s.editor = editor.address();
+        s.editorConnected = editor.connected();
+        s.error = error;
+        return s;
+    };
     // Rows of the blue feedback, pattern 1 and the tunnel; the particle ball
     // (around 1 s a frame in software) would only drown the difference.
-    for (const double startRow : {100.0, 800.0, 2200.0}) {
+    for (const double startRow : {100.0, 400.0, 800.0}) {
         std::vector<double> plain, edit;
         for (int round = 0; round < rounds; ++round) {
             for (int mode = 0; mode < 2; ++mode) {
@@ -149,16 +161,8 @@ int main() {
                         editor.update(row, true);
                     }
                     show->renderFrame();
-                    if (mode == 1) {
-                        Hud::Status status;
-                        status.row = row;
-                        for (std::size_t i = 0; i < weights.size(); ++i)
-                            status.weights[i] = weights[i].value();
-                        status.editor = editor.address();
-                        status.editorConnected = editor.connected();
-                        status.error = trackWatch.problem();
-                        hud->draw(status);
-                    }
+                    if (mode == 1)
+                        hud->draw(status(row, trackWatch.problem()));
                     glFinish();
                 }
                 const double ms =
@@ -186,14 +190,7 @@ int main() {
         shaderWatch.poll();
         transport.update();
         editor.update(row, true);
-        Hud::Status status;
-        status.row = row;
-        for (std::size_t i = 0; i < weights.size(); ++i)
-            status.weights[i] = weights[i].value();
-        status.editor = editor.address();
-        status.editorConnected = editor.connected();
-        status.error = "./data/shaders/fxaa.fs:12: a long error line to draw as well";
-        hud->draw(status);
+        hud->draw(status(row, "./data/shaders/fxaa.fs:12: a long error line to draw as well"));
         glFinish();
         if (frame % 50 == 0)
             editorSide.drain();

@@ -22,6 +22,7 @@
 #include "gl/ScreenPass.h"
 #include "scene/CameraRig.h"
 #include "scene/FxParams.h"
+#include "scene/RigMath.h"
 #include "sync/ManualAudioOutput.h"
 #include "sync/MusicClock.h"
 #include "sync/SyncDevice.h"
@@ -129,8 +130,7 @@ void copyShow(const fs::path& dir) {
     fs::create_directories(dir / "data");
     fs::copy(fs::path(HALVO_SOURCE_DIR) / "data/shaders", dir / "data/shaders",
              fs::copy_options::recursive);
-    fs::copy(fs::path(HALVO_SHOW_DIR) / "data/img", dir / "data/img",
-             fs::copy_options::recursive);
+    fs::copy(fs::path(HALVO_SHOW_DIR) / "data/img", dir / "data/img", fs::copy_options::recursive);
 }
 
 int benchBall(int w, int h, const fs::path& dir) {
@@ -158,9 +158,9 @@ int benchBall(int w, int h, const fs::path& dir) {
         const auto start = std::chrono::steady_clock::now();
         ball = std::make_unique<PBall>(display, display);
         glFinish();
-        constructionMs = std::chrono::duration<double, std::milli>(
-                             std::chrono::steady_clock::now() - start)
-                             .count();
+        constructionMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
         trivial = std::make_unique<TrivialBall>(display);
     }
     CameraRig camera(display, "pball");
@@ -184,8 +184,8 @@ int benchBall(int w, int h, const fs::path& dir) {
     StepTimes real;
     StepTimes floor;
     FrameObserver* floorObserver = nullptr;
-    const float radius = 0.5f * static_cast<float>(Track("fov-diameter").value()) *
-                         camera.projection()[5];
+    const float radius =
+        0.5f * static_cast<float>(Track("fov-diameter").value()) * camera.projection()[5];
     const int frames = 9;
     std::vector<Timing> totals;
     {
@@ -197,13 +197,7 @@ int benchBall(int w, int h, const fs::path& dir) {
             [&] {
                 // The state the real ball wrote last.
                 Gl::Fbo& state = ball->stateBuffer(frame % 2 == 0 ? 1 : 0);
-                const CameraRig::Mat4 vp = camera.projection();
-                const CameraRig::Mat4 v = camera.view();
-                CameraRig::Mat4 m{};
-                for (int c = 0; c < 4; ++c)
-                    for (int r = 0; r < 4; ++r)
-                        for (int k = 0; k < 4; ++k)
-                            m[4 * c + r] += vp[4 * k + r] * v[4 * c + k];
+                const CameraRig::Mat4 m = RigMath::multiply(camera.projection(), camera.view());
                 trivial->render(target, state, m, radius, floorObserver);
             },
         };

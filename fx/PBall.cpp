@@ -5,6 +5,7 @@
 #include "gl/LoadTexture.h"
 #include "gl/PassSetup.h"
 #include "gl/ReloadRegistry.h"
+#include "scene/RigMath.h"
 #include "scene/Snoise.h"
 #include "sync/MusicClock.h"
 
@@ -37,22 +38,6 @@ std::array<float, 3> values(const std::array<Track, 3>& t) {
 void setUniform3f(Gl::ShaderProgram& program, const std::string& name,
                   const std::array<float, 3>& v) {
     program.setUniform3f(name, v[0], v[1], v[2]);
-}
-
-CameraRig::Mat4 multiply(const CameraRig::Mat4& a, const CameraRig::Mat4& b) {
-    CameraRig::Mat4 m{};
-    for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r) {
-            float sum = 0.0f;
-            for (int k = 0; k < 4; ++k)
-                sum += a[4 * k + r] * b[4 * c + k];
-            m[4 * c + r] = sum;
-        }
-    return m;
-}
-
-CameraRig::Vec3 cross(const CameraRig::Vec3& a, const CameraRig::Vec3& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
 
 // Four corners of one particle, drawn as a triangle strip.
@@ -205,14 +190,14 @@ void PBall::render(Gl::Fbo& target, const FxParams& params) {
     surface_.viewport(0, 0, occlusion->width(), occlusion->height());
     Gl::ShaderProgram* p = aoPass_.program();
     p->bind();
-    const CameraRig::Vec3 lookDir = cross(right, up);
+    const CameraRig::Vec3 lookDir = RigMath::cross(right, up);
     Gl::bindInputs(surface_, {sceneFbo_.colorTexture(1)});
     p->setUniform1i("postex", 0);
     p->setUniform1f("iGlobalTime", static_cast<float>(frameCount_));
     setUniform3f(*p, "campos", campos);
     setUniform3f(*p, "lookDir", lookDir);
     p->setUniform1f("aoScale", static_cast<float>(aoScale_.value()));
-    p->setUniformMatrix4fv("P", 1, false, multiply(projection, view).data());
+    p->setUniformMatrix4fv("P", 1, false, RigMath::multiply(projection, view).data());
     aoPass_.draw();
     end(Occlusion);
 
@@ -322,7 +307,7 @@ void PBall::drawParticles(Gl::Fbo& state, const CameraRig::Vec3& campos, const C
     p->setUniform1i("colorbuffer", 3);
     projection = camera_.projection();
     view = camera_.view();
-    p->setUniformMatrix4fv("VpMtx", 1, false, multiply(projection, view).data());
+    p->setUniformMatrix4fv("VpMtx", 1, false, RigMath::multiply(projection, view).data());
 
     particleVao_.enableAttrib(0);
     quadBuffer_.bind();

@@ -36,6 +36,15 @@ const std::regex* locatedForms() {
 }
 constexpr int locatedFormCount = 3;
 
+// Whether the line starts with a location in one of the forms; match then
+// holds it, the line number as group 1.
+bool matchLocation(const std::string& line, std::smatch& match) {
+    for (int i = 0; i < locatedFormCount; ++i)
+        if (std::regex_search(line, match, locatedForms()[i]))
+            return true;
+    return false;
+}
+
 } // namespace
 
 std::string logWithFile(const std::string& log, const std::string& path) {
@@ -45,15 +54,10 @@ std::string logWithFile(const std::string& log, const std::string& path) {
         line = trimmed(line);
         if (line.empty())
             continue;
-        std::string told = path + ": " + line;
-        for (int i = 0; i < locatedFormCount; ++i) {
-            std::smatch match;
-            if (std::regex_search(line, match, locatedForms()[i])) {
-                told = path + ":" + match[1].str() + ": " + match.suffix().str();
-                break;
-            }
-        }
-        out += told + "\n";
+        std::smatch match;
+        out += matchLocation(line, match)
+                   ? path + ":" + match[1].str() + ": " + match.suffix().str() + "\n"
+                   : path + ": " + line + "\n";
     }
     return out;
 }
@@ -79,15 +83,11 @@ FirstError firstError(const std::string& log) {
         error.message = "the driver gives no reason";
         return error;
     }
-    for (int i = 0; i < locatedFormCount; ++i) {
-        std::smatch match;
-        if (std::regex_search(chosen, match, locatedForms()[i])) {
-            const std::string digits = match[1].str();
-            // Left at 0 should the number not fit.
-            std::from_chars(digits.data(), digits.data() + digits.size(), error.line);
-            chosen = match.suffix().str();
-            break;
-        }
+    if (std::smatch match; matchLocation(chosen, match)) {
+        const std::string digits = match[1].str();
+        // Left at 0 should the number not fit.
+        std::from_chars(digits.data(), digits.data() + digits.size(), error.line);
+        chosen = match.suffix().str();
     }
     error.message =
         std::regex_replace(chosen, severity, "", std::regex_constants::format_first_only);

@@ -54,12 +54,7 @@ bool readFile(const std::string& path, std::string& text) {
         reportUnreadable(path, opened);
         return false;
     }
-    char buffer[64 * 1024];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, opened.file)) > 0;)
-        text.append(buffer, got);
-    const bool failed = std::ferror(opened.file) != 0;
-    std::fclose(opened.file);
-    if (failed) {
+    if (!readToEnd(opened.file, text)) {
         std::fprintf(stderr, "Cannot read shader %s: read error\n", path.c_str());
         text.clear();
         return false;

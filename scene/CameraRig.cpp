@@ -1,6 +1,7 @@
 // The track-driven camera.
 #include "scene/CameraRig.h"
 
+#include "scene/RigMath.h"
 #include "scene/Snoise.h"
 #include "sync/MusicClock.h"
 
@@ -11,19 +12,6 @@ namespace Sorva {
 namespace {
 
 constexpr float degree = 0.017453292f;
-
-CameraRig::Vec3 normalize(const CameraRig::Vec3& v) {
-    const float length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    return {v[0] / length, v[1] / length, v[2] / length};
-}
-
-CameraRig::Vec3 cross(const CameraRig::Vec3& a, const CameraRig::Vec3& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-
-float dot(const CameraRig::Vec3& a, const CameraRig::Vec3& b) {
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
 
 } // namespace
 
@@ -88,11 +76,25 @@ CameraRig::Mat4 CameraRig::view() const {
     const Vec3 upward = up();
     const Vec3 centre{eye[0] + forward[0], eye[1] + forward[1], eye[2] + forward[2]};
 
-    const Vec3 f = normalize({centre[0] - eye[0], centre[1] - eye[1], centre[2] - eye[2]});
-    const Vec3 s = normalize(cross(f, normalize(upward)));
-    const Vec3 u = cross(s, f);
-    return {s[0], u[0], -f[0], 0.0f, s[1],         u[1],         -f[1],       0.0f,
-            s[2], u[2], -f[2], 0.0f, -dot(s, eye), -dot(u, eye), dot(f, eye), 1.0f};
+    const Vec3 f = RigMath::normalize({centre[0] - eye[0], centre[1] - eye[1], centre[2] - eye[2]});
+    const Vec3 s = RigMath::normalize(RigMath::cross(f, RigMath::normalize(upward)));
+    const Vec3 u = RigMath::cross(s, f);
+    return {s[0],
+            u[0],
+            -f[0],
+            0.0f,
+            s[1],
+            u[1],
+            -f[1],
+            0.0f,
+            s[2],
+            u[2],
+            -f[2],
+            0.0f,
+            -RigMath::dot(s, eye),
+            -RigMath::dot(u, eye),
+            RigMath::dot(f, eye),
+            1.0f};
 }
 
 CameraRig::Mat4 CameraRig::projection() const {

@@ -73,4 +73,13 @@ RegularFile openRegularFile(const std::string& path) {
     return result;
 }
 
+bool readToEnd(std::FILE* file, std::string& text) {
+    char buffer[64 * 1024];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        text.append(buffer, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return !failed;
+}
+
 } // namespace Sorva

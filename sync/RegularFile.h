@@ -20,4 +20,8 @@ struct RegularFile {
 // block until a writer appears, and a directory or device is no data.
 RegularFile openRegularFile(const std::string& path);
 
+// Appends the rest of an opened file to text and closes the file; false on a
+// read error.
+bool readToEnd(std::FILE* file, std::string& text);
+
 } // namespace Sorva

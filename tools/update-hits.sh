@@ -4,7 +4,7 @@
 # rules; ChoreoTest fails until the committed tracks agree.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ -d build ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+[ -f build/build.ninja ] || ./tools/build.sh
 cmake --build build --target halvo-choreo halvo_tune_events
 build/halvo-choreo build/tune-events.txt tracks/hits.rules tracks
 build/halvo-choreo --report build/tune-events.txt tracks/hits.rules

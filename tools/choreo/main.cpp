@@ -3,6 +3,7 @@
 //
 //   halvo-choreo EVENTS RULES OUTDIR   writes OUTDIR/TRACK.txt for each ruled track
 //   halvo-choreo --report EVENTS RULES how many events of each kind get an answer
+#include "sync/RegularFile.h"
 #include "sync/TrackText.h"
 #include "tools/choreo/HitRules.h"
 #include "tools/choreo/HitTracks.h"
@@ -11,7 +12,6 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -20,14 +20,12 @@ using namespace Sorva;
 using namespace Sorva::Choreo;
 
 bool readText(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "halvo-choreo: cannot read %s\n", path.c_str());
+    const RegularFile opened = openRegularFile(path);
+    if (!opened.file || !readToEnd(opened.file, text)) {
+        std::fprintf(stderr, "halvo-choreo: cannot read %s: %s\n", path.c_str(),
+                     opened.file ? "read error" : opened.problem.c_str());
         return false;
     }
-    std::ostringstream all;
-    all << in.rdbuf();
-    text = all.str();
     return true;
 }
 

@@ -1,10 +1,11 @@
 // Reading and rewriting track sources.
 #include "tools/edit/TrackSources.h"
 
+#include "sync/RegularFile.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 namespace Sorva {
 
@@ -18,16 +19,16 @@ fs::path TrackSources::sourceOf(const std::string& trackName) const {
 }
 
 TrackTextResult TrackSources::read(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    if (in)
-        text << in.rdbuf();
-    if (!in) {
+    // A FIFO or device in place of a source is refused, never waited on.
+    const RegularFile opened = openRegularFile(file.string());
+    std::string text;
+    if (!opened.file || !readToEnd(opened.file, text)) {
         TrackTextResult failed;
-        failed.error = file.string() + ": cannot read: " + std::strerror(errno);
+        failed.error = file.string() + ": cannot read: " +
+                       (opened.file ? std::string("read error") : opened.problem);
         return failed;
     }
-    return parseTrackText(text.str(), file.string());
+    return parseTrackText(text, file.string());
 }
 
 std::string TrackSources::write(const std::string& trackName, const SyncKey* keys,
@@ -36,11 +37,8 @@ std::string TrackSources::write(const std::string& trackName, const SyncKey* key
     if (file.empty())
         return "track \"" + trackName + "\" has no name a source file could carry";
     std::string previous;
-    if (std::ifstream in{file, std::ios::binary}) {
-        std::ostringstream text;
-        text << in.rdbuf();
-        previous = text.str();
-    }
+    if (const RegularFile opened = openRegularFile(file.string()); opened.file)
+        readToEnd(opened.file, previous);
     // Written beside it and renamed over it: a reader never sees half a file.
     const fs::path temporary = directory_ / ("." + trackName + ".txt.saving");
     {

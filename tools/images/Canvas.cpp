@@ -48,6 +48,11 @@ void Canvas::cut(const Shape& shape) {
     cover(shape, [](Rgba& pixel, float c) { erase(pixel, c); });
 }
 
+void Canvas::inset(const Shape& shape, Rgba colour, float gap) {
+    cut(grown(shape, gap));
+    fill(shape, colour);
+}
+
 void Canvas::fill(const Plane& coverage, int left, int top, Rgba colour) {
     for (int y = std::max(0, -top); y < coverage.height() && top + y < height_; ++y)
         for (int x = std::max(0, -left); x < coverage.width() && left + x < width_; ++x)

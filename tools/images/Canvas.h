@@ -26,6 +26,9 @@ public:
     // Makes the picture transparent inside the shape.
     void cut(const Shape& shape);
     void cut(const Plane& coverage, int left, int top);
+    // Paints `shape` with a gap of `gap` pixels cut around it first, so that
+    // it stands apart from what lies beneath.
+    void inset(const Shape& shape, Rgba colour, float gap = 2.5f);
     // Multiplies the colours by a gradient through `stops` from the top row
     // to the bottom row.
     void tint(std::initializer_list<Rgba> stops);

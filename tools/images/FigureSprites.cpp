@@ -15,13 +15,6 @@ constexpr float pi = std::numbers::pi_v<float>;
 constexpr float deg = pi / 180.0f;
 constexpr int side = 256;
 
-// Paints `shape` with a gap of `gap` pixels cut around it first, so that it
-// stands apart from what lies beneath.
-void inset(Canvas& c, const Shape& shape, Rgba colour, float gap = 2.5f) {
-    c.cut(grown(shape, gap));
-    c.fill(shape, colour);
-}
-
 RgbaImage bust(const Font&) {
     Canvas c(side, side);
     c.fill(box({128, 234}, {60, 12}, 3) | box({128, 214}, {38, 9}, 2), Tint::stone);
@@ -39,7 +32,7 @@ RgbaImage bust(const Font&) {
     c.cut(almond({113, 90}, {10, 4}) | almond({143, 90}, {10, 4}));
     c.cut(capsule({128, 94}, {124, 110}, 1.6f) | capsule({118, 124}, {138, 124}, 1.6f));
     const Shape sash = polygon({{52, 150}, {80, 136}, {196, 204}, {150, 210}}) & chest;
-    inset(c, sash, Tint::stone, 2.0f);
+    c.inset(sash, Tint::stone, 2.0f);
     return c.image();
 }
 
@@ -68,8 +61,7 @@ RgbaImage head(const Font&) {
         3.0f);
     const Shape whole = blend(skull, profile, 8);
     c.fill(whole, Tint::warm);
-    inset(
-        c,
+    c.inset(
         grown(skull, 4) &
             polygon({{40, 20}, {154, 20}, {138, 60}, {100, 88}, {92, 140}, {100, 170}, {40, 180}}),
         Tint::gold);
@@ -87,7 +79,7 @@ RgbaImage baby(const Font&) {
         capsule({92, 150}, {72, 190}, 13, 11) | capsule({164, 150}, {184, 190}, 13, 11);
     const Shape headShape = circle({128, 86}, 50) | circle({76, 90}, 11) | circle({180, 90}, 11);
     c.fill(body | legs | arms, Tint::sky);
-    inset(c, headShape, Tint::warm);
+    c.inset(headShape, Tint::warm);
     // A curl on top, two eyes and a smile.
     c.fill(arc({134, 28}, 9, 3.0f, 60 * deg, 330 * deg), Tint::warm);
     c.cut(circle({108, 84}, 6) | circle({148, 84}, 6));
@@ -114,7 +106,7 @@ void eyes(Canvas& c, float y, Vec2 half, float pupil) {
 RgbaImage faceSmiling(const Font&) {
     Canvas c = face(Tint::warm);
     // Short hair.
-    inset(c, ellipse({128, 76}, {78, 48}) - ellipse({128, 118}, {66, 42}), Tint::gold);
+    c.inset(ellipse({128, 76}, {78, 48}) - ellipse({128, 118}, {66, 42}), Tint::gold);
     eyes(c, 124, {18, 9}, 6);
     c.cut(arc({98, 108}, 22, 3, 220 * deg, 320 * deg) |
           arc({158, 108}, 22, 3, 220 * deg, 320 * deg));
@@ -129,7 +121,7 @@ RgbaImage faceSerene(const Font&) {
     c.fill(ellipse({128, 110}, {96, 86}) | box({128, 170}, {96, 72}, 40), Tint::gold);
     c.cut(ellipse({128, 134}, {76, 98}));
     c.fill(ellipse({128, 134}, {72, 94}) | box({128, 226}, {30, 24}, 6), Tint::warm);
-    inset(c, ellipse({128, 60}, {70, 30}) - ellipse({150, 96}, {80, 36}), Tint::gold);
+    c.inset(ellipse({128, 60}, {70, 30}) - ellipse({150, 96}, {80, 36}), Tint::gold);
     // Closed eyes, brows, nose and a small mouth.
     c.cut(arc({98, 112}, 18, 3, 30 * deg, 150 * deg) | arc({158, 112}, 18, 3, 30 * deg, 150 * deg));
     c.cut(arc({98, 130}, 24, 2.5f, 240 * deg, 300 * deg) |
@@ -147,7 +139,7 @@ RgbaImage faceScream(const Font&) {
     for (float s : {-1.0f, 1.0f}) {
         const Shape hand = capsule({128 + s * 62, 232}, {128 + s * 66, 160}, 16, 18) |
                            capsule({128 + s * 66, 156}, {128 + s * 56, 112}, 13, 10);
-        inset(c, hand, Tint::sky);
+        c.inset(hand, Tint::sky);
     }
     eyes(c, 92, {16, 14}, 5);
     c.cut(ellipse({128, 170}, {16, 30}));
@@ -161,7 +153,7 @@ RgbaImage faceLaughing(const Font&) {
     Shape curls = circle({128, 40}, 22);
     for (float a = -170.0f; a <= -10.0f; a += 20.0f)
         curls = curls | circle(polar({128, 116}, 76, a * deg), 20);
-    inset(c, curls - ellipse({128, 128}, {62, 74}), Tint::rose);
+    c.inset(curls - ellipse({128, 128}, {62, 74}), Tint::rose);
     c.cut(arc({98, 130}, 16, 3.5f, 200 * deg, 340 * deg) |
           arc({158, 130}, 16, 3.5f, 200 * deg, 340 * deg));
     c.cut(polyline({{128, 134}, {120, 160}, {134, 162}}, 2.5f));
@@ -179,8 +171,8 @@ void fist(Canvas& c, float angle, Rgba skin) {
                   box({128, 130}, {50, 42}, 18)),
            skin);
     for (int i = 0; i < 4; ++i)
-        inset(c, turned(box({92.0f + 24 * i, 90}, {12, 24}, 11)), skin, 2.2f);
-    inset(c, turned(capsule({84, 126}, {150, 114}, 15, 12)), skin, 2.5f);
+        c.inset(turned(box({92.0f + 24 * i, 90}, {12, 24}, 11)), skin, 2.2f);
+    c.inset(turned(capsule({84, 126}, {150, 114}, 15, 12)), skin, 2.5f);
 }
 
 RgbaImage fistUp(const Font&) {
@@ -212,8 +204,8 @@ RgbaImage girl(const Font&) {
     const Shape limbs = capsule({108, 94}, {80, 150}, 8) | capsule({148, 94}, {176, 150}, 8) |
                         capsule({112, 180}, {110, 240}, 9) | capsule({144, 180}, {146, 240}, 9);
     c.fill(limbs | dress, Tint::rose);
-    inset(c, headShape | capsule({128, 70}, {128, 84}, 8), Tint::warm);
-    inset(c, pigtails, Tint::gold);
+    c.inset(headShape | capsule({128, 70}, {128, 84}, 8), Tint::warm);
+    c.inset(pigtails, Tint::gold);
     c.fill(ellipse({128, 34}, {27, 12}) & headShape, Tint::gold);
     return c.image();
 }
@@ -229,12 +221,12 @@ RgbaImage angel(const Font&) {
         const float a = (95 + 20 * t) * deg;
         const float len = 50.0f + 26 * t;
         const Shape feather = ellipse(polar(base, len / 2 - 8, a), {len / 2, 12}, a);
-        inset(c, feather | mirrored(feather, 128), Tint::sky, 2.5f);
+        c.inset(feather | mirrored(feather, 128), Tint::sky, 2.5f);
     }
     const Shape edge = capsule(shoulder, tip, 15, 10);
-    inset(c, edge | mirrored(edge, 128), Tint::sky, 2.5f);
+    c.inset(edge | mirrored(edge, 128), Tint::sky, 2.5f);
     const Shape robe = grown(polygon({{114, 92}, {142, 92}, {172, 232}, {84, 232}}), 4.0f);
-    inset(c, robe | circle({128, 70}, 19), Tint::white, 3.0f);
+    c.inset(robe | circle({128, 70}, 19), Tint::white, 3.0f);
     c.fill(outline(ellipse({128, 36}, {26, 8}), 3.5f), Tint::gold);
     c.cut(capsule({128, 130}, {128, 226}, 1.6f));
     return c.image();

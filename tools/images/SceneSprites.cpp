@@ -16,11 +16,6 @@ constexpr float pi = std::numbers::pi_v<float>;
 constexpr float deg = pi / 180.0f;
 constexpr int width = 512, height = 256;
 
-void inset(Canvas& c, const Shape& shape, Rgba colour, float gap = 2.5f) {
-    c.cut(grown(shape, gap));
-    c.fill(shape, colour);
-}
-
 // The picture less a margin: scenery is clipped to it.
 Shape stage() {
     return box({width / 2.0f, height / 2.0f}, {width / 2.0f - 10, height / 2.0f - 12});
@@ -56,7 +51,7 @@ RgbaImage meadow(const Font&) {
     }
     const Vec2 farC{370, 300}, farR{230, 108}, nearC{150, 312}, nearR{250, 108};
     c.fill(ellipse(farC, farR) & stage(), Tint::leaf);
-    inset(c, ellipse(nearC, nearR) & stage(), Tint::white, 3.0f);
+    c.inset(ellipse(nearC, nearR) & stage(), Tint::white, 3.0f);
     c.tint({Tint::white, Tint::leaf});
     // Grass along both hills' tops, then a few daisies.
     Scatter scatter(0x6d656164u);
@@ -71,7 +66,7 @@ RgbaImage meadow(const Font&) {
         Shape petals = circle(f, 4);
         for (int i = 0; i < 5; ++i)
             petals = petals | circle(polar(f, 6, i * 72 * deg), 5);
-        inset(c, petals, Tint::white, 2.0f);
+        c.inset(petals, Tint::white, 2.0f);
         c.fill(circle(f, 3), Tint::gold);
     }
     return c.image();
@@ -91,7 +86,7 @@ RgbaImage wave(const Font&) {
     for (float x = 16; x <= width - 16; x += 8)
         swell.push_back({x, 210 + 8 * std::sin(x / 26.0f)});
     swell.push_back({width - 16.0f, 242});
-    inset(c, polygon(swell), Tint::sea, 3.0f);
+    c.inset(polygon(swell), Tint::sea, 3.0f);
     // Foam: white fingers along the lip, a band inside the curl.
     Shape foam = circle({176, 96}, 13);
     for (int i = 0; i < 7; ++i)
@@ -108,13 +103,13 @@ RgbaImage desert(const Font&) {
     const Shape backDune = ellipse({380, 300}, {230, 112}) & stage();
     const Shape frontDune = ellipse({130, 306}, {250, 96}) & stage();
     c.fill(backDune, Tint::gold);
-    inset(c, frontDune, Tint::warm, 3.0f);
+    c.inset(frontDune, Tint::warm, 3.0f);
     c.cut(arc({390, 330}, 128, 2.0f, 225 * deg, 265 * deg) - grown(frontDune, 3));
     // A saguaro and a trail of footprints leading off.
-    inset(c,
-          capsule({160, 214}, {160, 92}, 15) | polyline({{160, 158}, {126, 158}, {126, 118}}, 11) |
-              polyline({{160, 138}, {194, 138}, {194, 104}}, 11),
-          Tint::leaf, 3.0f);
+    c.inset(capsule({160, 214}, {160, 92}, 15) |
+                polyline({{160, 158}, {126, 158}, {126, 118}}, 11) |
+                polyline({{160, 138}, {194, 138}, {194, 104}}, 11),
+            Tint::leaf, 3.0f);
     c.cut(capsule({154, 100}, {154, 206}, 1.5f) | capsule({166, 100}, {166, 206}, 1.5f));
     for (int i = 0; i < 9; ++i) {
         const float x = 232 + 26 * i;
@@ -162,9 +157,9 @@ RgbaImage ruins(const Font&) {
                polygon({{200, 20}, {220, 20}, {220, 60}, {196, 60}, {206, 44}, {194, 36}}),
            Tint::white);
     // Fallen drums and blocks.
-    inset(c, box({262, 198}, {26, 14}, 3, 8 * deg), Tint::white, 3.0f);
-    inset(c, box({470, 204}, {16, 10}, 2, -14 * deg), Tint::stone, 3.0f);
-    inset(c, box({230, 206}, {12, 8}, 2, 20 * deg), Tint::stone, 3.0f);
+    c.inset(box({262, 198}, {26, 14}, 3, 8 * deg), Tint::white, 3.0f);
+    c.inset(box({470, 204}, {16, 10}, 2, -14 * deg), Tint::stone, 3.0f);
+    c.inset(box({230, 206}, {12, 8}, 2, 20 * deg), Tint::stone, 3.0f);
     c.tint({Tint::white, Tint::warm});
     return c.image();
 }

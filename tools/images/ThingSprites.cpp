@@ -14,17 +14,11 @@ constexpr float pi = std::numbers::pi_v<float>;
 constexpr float deg = pi / 180.0f;
 constexpr int side = 256;
 
-// Paints `shape` with a gap of `gap` pixels cut around it first.
-void inset(Canvas& c, const Shape& shape, Rgba colour, float gap = 2.5f) {
-    c.cut(grown(shape, gap));
-    c.fill(shape, colour);
-}
-
 RgbaImage eye(const Font&) {
     Canvas c(side, side);
     const Shape lids = almond({128, 128}, {112, 64});
     c.fill(lids, Tint::white);
-    inset(c, circle({128, 128}, 48) & lids, Tint::sky, 4.0f);
+    c.inset(circle({128, 128}, 48) & lids, Tint::sky, 4.0f);
     c.cut(circle({128, 128}, 20));
     c.fill(circle({146, 110}, 9), Tint::white);
     return c.image();
@@ -36,7 +30,7 @@ RgbaImage eyeLashed(const Font&) {
     const Vec2 half{100, 44};
     const Shape lids = almond(centre, half);
     c.fill(lids, Tint::white);
-    inset(c, circle({150, 150}, 38) & lids, Tint::leaf, 3.5f);
+    c.inset(circle({150, 150}, 38) & lids, Tint::leaf, 3.5f);
     c.cut(circle({150, 150}, 15));
     c.fill(circle({163, 136}, 7), Tint::white);
     // Lashes on the upper lid's arc, and a brow.
@@ -59,8 +53,8 @@ void daisy(Canvas& c, Vec2 centre, float radius) {
         petals =
             petals | ellipse(polar(centre, radius * 0.58f, a), {radius * 0.42f, radius * 0.15f}, a);
     }
-    inset(c, petals, Tint::white);
-    inset(c, circle(centre, radius * 0.28f), Tint::gold);
+    c.inset(petals, Tint::white);
+    c.inset(circle(centre, radius * 0.28f), Tint::gold);
 }
 
 RgbaImage daisies(const Font&) {
@@ -82,7 +76,7 @@ RgbaImage lantern(const Font&) {
     c.fill(grown(polygon({{100, 66}, {156, 66}, {178, 88}, {78, 88}}), 2) | circle({128, 62}, 8),
            Tint::white);
     c.fill(box({128, 146}, {40, 52}, 4), Tint::gold);
-    inset(c, capsule({128, 172}, {128, 120}, 14, 2), Tint::white, 4.0f);
+    c.inset(capsule({128, 172}, {128, 120}, 14, 2), Tint::white, 4.0f);
     c.fill(box({82, 146}, {7, 56}, 2) | box({174, 146}, {7, 56}, 2) | box({128, 206}, {56, 10}, 3) |
                box({128, 222}, {42, 7}, 2),
            Tint::white);
@@ -93,11 +87,11 @@ RgbaImage phone(const Font&) {
     Canvas c(side, side);
     c.fill(box({128, 128}, {56, 118}, 30), Tint::white);
     c.cut(capsule({112, 32}, {144, 32}, 3));
-    inset(c, box({128, 82}, {34, 30}, 3), Tint::leaf, 5.0f);
-    inset(c, ellipse({128, 138}, {38, 10}), Tint::white, 3.0f);
+    c.inset(box({128, 82}, {34, 30}, 3), Tint::leaf, 5.0f);
+    c.inset(ellipse({128, 138}, {38, 10}), Tint::white, 3.0f);
     for (int row = 0; row < 4; ++row)
         for (int col = 0; col < 3; ++col)
-            inset(c, box({100.0f + 28 * col, 168.0f + 20 * row}, {12, 7}, 5), Tint::white, 2.5f);
+            c.inset(box({100.0f + 28 * col, 168.0f + 20 * row}, {12, 7}, 5), Tint::white, 2.5f);
     return c.image();
 }
 
@@ -108,7 +102,7 @@ RgbaImage propeller(const Font&) {
         const float a = (-90 + 120 * i) * deg;
         c.fill(ellipse(polar(hub, 60, a), {58, 21}, a + 12 * deg), Tint::white);
     }
-    inset(c, circle(hub, 22), Tint::sky, 3.0f);
+    c.inset(circle(hub, 22), Tint::sky, 3.0f);
     c.cut(circle(hub, 6));
     return c.image();
 }
@@ -134,8 +128,8 @@ void blossom(Canvas& c, Vec2 centre, Rgba colour) {
     Shape petals = circle(centre, 12);
     for (int i = 0; i < 6; ++i)
         petals = petals | circle(polar(centre, 14, i * 60 * deg), 11);
-    inset(c, petals, colour);
-    inset(c, circle(centre, 7), Tint::gold, 2.0f);
+    c.inset(petals, colour);
+    c.inset(circle(centre, 7), Tint::gold, 2.0f);
 }
 
 RgbaImage vase(const Font&) {
@@ -150,7 +144,7 @@ RgbaImage vase(const Font&) {
     blossom(c, {180, 66}, Tint::rose);
     const Shape body = blend(ellipse({128, 200}, {50, 44}), box({128, 148}, {17, 24}), 14) |
                        box({128, 128}, {30, 6}, 3);
-    inset(c, body, Tint::sky);
+    c.inset(body, Tint::sky);
     c.cut(outline(ellipse({128, 200}, {50, 12}), 2.0f) & body);
     return c.image();
 }
@@ -172,7 +166,7 @@ RgbaImage signpost(const Font&) {
         float x0, x1, y, angle;
     } plates[] = {{110, 228, 76, 6}, {146, 28, 120, -5}, {110, 212, 166, -8}};
     for (const auto& p : plates) {
-        inset(c, arrowPlate(p.x0, p.x1, p.y, p.angle * deg), Tint::white, 3.0f);
+        c.inset(arrowPlate(p.x0, p.x1, p.y, p.angle * deg), Tint::white, 3.0f);
         const float s = p.x1 > p.x0 ? 1.0f : -1.0f;
         c.cut(rotated(capsule({p.x0 + s * 26, p.y}, {p.x1 - s * 34, p.y}, 2.5f), {128, p.y},
                       p.angle * deg));
@@ -221,7 +215,7 @@ RgbaImage cairn(const Font&) {
                   {{126, 76}, {32, 17}, -6, Tint::white},
                   {{130, 46}, {17, 12}, 0, Tint::warm}};
     for (const auto& s : stones)
-        inset(c, ellipse(s.centre, s.radii, s.angle * deg), s.tint, 3.0f);
+        c.inset(ellipse(s.centre, s.radii, s.angle * deg), s.tint, 3.0f);
     return c.image();
 }
 
