@@ -51,18 +51,31 @@ struct Hit {
     vec3 normal;
 };
 
+// sin(x) to within 2e-4: a triangle wave through the quarter periods,
+// rounded by an odd quintic. The built-in sin and cos cost many times as
+// much where the fragment stage runs on the CPU (a software rasteriser).
+float sine(float x) {
+    float s = 4.0 * abs(fract(x * 0.15915494 - 0.25) - 0.5) - 1.0;
+    float s2 = s * s;
+    return s * (1.570796 - s2 * (0.64358 - 0.072775 * s2));
+}
+
+float cosine(float x) {
+    return sine(x + 1.5707963);
+}
+
 mat3 rotX(float a) {
-    float c = cos(a), s = sin(a);
+    float c = cosine(a), s = sine(a);
     return mat3(1.0, 0.0, 0.0, 0.0, c, s, 0.0, -s, c);
 }
 
 mat3 rotY(float a) {
-    float c = cos(a), s = sin(a);
+    float c = cosine(a), s = sine(a);
     return mat3(c, 0.0, -s, 0.0, 1.0, 0.0, s, 0.0, c);
 }
 
 mat3 rotZ(float a) {
-    float c = cos(a), s = sin(a);
+    float c = cosine(a), s = sine(a);
     return mat3(c, s, 0.0, -s, c, 0.0, 0.0, 0.0, 1.0);
 }
 
@@ -132,10 +145,13 @@ void hand(inout Hit hit, vec2 p, vec2 wrist, float roll, float yaw, float size,
     bone(hit, p, w + m * vec3(0.0, 0.05, -0.12), w + m * vec3(0.0, -4.0, -0.3), 0.22 * size, 1.0);
 
     // Each finger closes a moment after the next one, the little finger
-    // first; the thumb swings from out to the side across the front of
-    // the palm, bending towards its middle.
-    vec4 grips = vec4(grip(t - 0.075), grip(t - 0.05), grip(t - 0.025), grip(t));
-    float thumbGrip = grip(t - 0.1);
+    // first, and the thumb last: the grips between two looks at the
+    // gesture a tenth of a bar apart. The thumb swings from out to the side
+    // across the front of the palm, bending towards its middle.
+    float gripNow = grip(t);
+    float gripBefore = grip(t - 0.1);
+    vec4 grips = mix(vec4(gripBefore), vec4(gripNow), vec4(0.25, 0.5, 0.75, 1.0));
+    float thumbGrip = gripBefore;
     vec3 thumbAlong = normalize(mix(vec3(-0.6, 0.72, 0.3), vec3(0.2, 0.55, 0.85), thumbGrip));
     vec3 flex = vec3(0.55, 0.0, 0.85);
     vec3 thumbBend = normalize(flex - dot(flex, thumbAlong) * thumbAlong);
@@ -151,47 +167,45 @@ void hand(inout Hit hit, vec2 p, vec2 wrist, float roll, float yaw, float size,
     bool near = outside < 0.03;
     hit.dist = min(hit.dist, near ? 1e4 : outside);
 
-    // The palm pad, then the fingers, then the thumb, one bone each time
-    // round: a software rasteriser runs both sides of an if but leaves a
-    // loop once no pixel of its group needs it, so away from the hand this
-    // costs a single bone. Per-bone data is picked with one-hot dot
-    // products, cheaper there than indexing arrays by a varying index. A
-    // finger bends by the same angle at each of its three joints towards
-    // the palm side (+z).
-    vec3 joint = w;
-    for (int j = 0; j < 16; ++j) {
+    // The palm pad.
+    bone(hit, p, w + m * palmBase, w + m * (palmBase + vec3(0.0, palmLength, 0.0)),
+         palmRadius * size, 0.4);
+
+    // The fingers, then the thumb, one digit each time round: a software
+    // rasteriser runs both sides of an if but leaves a loop once no pixel
+    // of its group needs it, so away from the hand this costs one digit.
+    // Per-digit data is picked with one-hot dot products, cheaper there
+    // than indexing arrays by a varying index. A digit bends by the same
+    // angle at each of its joints towards the palm side (+z); a finger's
+    // first bone is already turned once at the knuckle.
+    for (int digit = 0; digit < 5; ++digit) {
         if (!near)
             break;
-        // digit -1 is the palm, 0 to 3 the fingers, 4 the thumb.
-        float digit = floor((float(j) + 2.0) / 3.0) - 1.0;
-        float k = float(j) - 1.0 - 3.0 * digit;
-        vec4 finger = vec4(equal(vec4(digit), vec4(0.0, 1.0, 2.0, 3.0)));
-        vec3 bone3 = vec3(equal(vec3(k), vec3(0.0, 1.0, 2.0)));
-        bool palm = j == 0;
-        bool thumb = digit > 3.5;
+        vec4 finger = vec4(equal(vec4(float(digit)), vec4(0.0, 1.0, 2.0, 3.0)));
+        bool thumb = digit == 4;
         float g = dot(grips, finger);
         float splay = dot(fingerSplay, finger) * (1.5 - 1.2 * g);
         // sin and cos of the small splay angle, to second order.
-        vec3 along = thumb ? thumbAlong : vec3(splay, 1.0 - 0.5 * splay * splay, 0.0);
-        vec3 bend = thumb ? thumbBend : vec3(0.0, 0.0, 1.0);
-        // The joint's turn from the tangent of its half angle; a finger's
-        // first bone is already turned once at the knuckle.
+        vec3 along = m * (thumb ? thumbAlong : vec3(splay, 1.0 - 0.5 * splay * splay, 0.0));
+        vec3 bend = m * (thumb ? thumbBend : vec3(0.0, 0.0, 1.0));
+        // The joint's turn from the tangent of its half angle.
         float tanHalf = thumb ? 0.1 + 0.3 * thumbGrip : 0.05 + 0.88 * g;
         vec2 turn = vec2(1.0 - tanHalf * tanHalf, 2.0 * tanHalf) / (1.0 + tanHalf * tanHalf);
-        vec2 turn2 = complexMul(turn, turn);
-        vec2 r = thumb ? bone3.x * vec2(1.0, 0.0) + bone3.y * turn + bone3.z * turn2
-                       : bone3.x * turn + bone3.y * turn2 + bone3.z * complexMul(turn2, turn);
-        vec3 dir = palm ? vec3(0.0, 1.0, 0.0) : r.x * along + r.y * bend;
-        float len = palm ? palmLength
-                  : thumb ? dot(thumbBone, bone3) : dot(fingerLength, finger) * dot(boneShare, bone3);
-        float radius = palm ? palmRadius
-                     : thumb ? dot(thumbRadius, bone3) : dot(fingerRadius, finger) * dot(boneTaper, bone3);
-        vec3 start = palm ? palmBase : thumb ? thumbBase : vec3(dot(knuckleX, finger), dot(knuckleY, finger), 0.0);
-        if (palm || k < 0.5)
-            joint = w + m * start;
-        vec3 next = joint + m * (len * dir);
-        bone(hit, p, joint, next, radius * size, palm ? 0.4 : 1.0);
+        vec2 r = thumb ? vec2(1.0, 0.0) : turn;
+        vec3 lengths = thumb ? thumbBone : dot(fingerLength, finger) * boneShare;
+        vec3 radii = size * (thumb ? thumbRadius : dot(fingerRadius, finger) * boneTaper);
+        vec3 joint = w + m * (thumb ? thumbBase : vec3(dot(knuckleX, finger), dot(knuckleY, finger), 0.0));
+
+        vec3 next = joint + lengths.x * (r.x * along + r.y * bend);
+        bone(hit, p, joint, next, radii.x, 1.0);
+        r = complexMul(r, turn);
         joint = next;
+        next = joint + lengths.y * (r.x * along + r.y * bend);
+        bone(hit, p, joint, next, radii.y, 1.0);
+        r = complexMul(r, turn);
+        joint = next;
+        next = joint + lengths.z * (r.x * along + r.y * bend);
+        bone(hit, p, joint, next, radii.z, 1.0);
     }
 }
 
@@ -208,11 +222,11 @@ void main() {
     float side = p.x < 0.0 ? -1.0 : 1.0;
     float k = 0.5 + 0.5 * side;
     float ht = t + 0.5 * k;
-    float breathe = sin(tau * (t / 8.0 + 0.25 * k));
+    float breathe = sine(tau * (t / 8.0 + 0.25 * k));
     float roll = side * (0.78 + 0.1 * breathe);
-    float yaw = side * (0.25 + 0.35 * sin(tau * (t / 16.0 + 0.3 * k)));
+    float yaw = side * (0.25 + 0.35 * sine(tau * (t / 16.0 + 0.3 * k)));
     float reach = 0.06 * abs(gesture(ht)) + 0.035 * breathe;
-    vec2 wrist = vec2(side * 0.6, -0.33) + reach * vec2(-sin(roll), cos(roll));
+    vec2 wrist = vec2(side * 0.6, -0.33) + reach * vec2(-sine(roll), cosine(roll));
     hand(hit, p, wrist, roll, yaw, 0.26, side, ht);
 
     float pixel = 1.0 / iResolution.y;

@@ -1,7 +1,8 @@
 // Tunnel scene, finishing pass: a short zoom blur towards the centre from
-// three taps weighted from red (outermost) to blue (innermost), so speed
-// smear and a chromatic split grow towards the edges; then a soft tone curve with a bloom lift, a cool shadow tint and a
-// vignette. The blur breathes with the scene's time.
+// two taps weighted from red (outer) to blue (inner), so speed smear and a
+// chromatic split grow towards the edges; then a soft tone curve with a
+// bloom lift, a cool shadow tint and a vignette. The blur breathes with the
+// scene's time.
 // Expects: float iTime (the scene's time), vec2 iResolution (pixels),
 // sampler2D iChannel0 (the tunnel picture, window-sized, unit 0).
 #version 330 core
@@ -18,12 +19,11 @@ void main() {
     float edge = length(fromCentre * vec2(iResolution.x / iResolution.y, 1.0));
     float amount = (0.018 + 0.008 * sin(1.7 * iTime)) * smoothstep(0.05, 0.8, edge);
 
-    // Three taps along the ray to the centre: red leans on the outer one,
-    // blue on the inner one.
+    // Two taps along the ray to the centre: red leans on the outer one,
+    // blue on the inner one, green takes both alike.
     vec3 outer = texelFetch(iChannel0, ivec2(gl_FragCoord.xy), 0).rgb;
-    vec3 middle = texture(iChannel0, 0.5 + fromCentre * (1.0 - 0.5 * amount)).rgb;
     vec3 inner = texture(iChannel0, 0.5 + fromCentre * (1.0 - amount)).rgb;
-    vec3 colour = outer * vec3(0.6, 0.25, 0.1) + middle * vec3(0.3, 0.5, 0.3) + inner * vec3(0.1, 0.25, 0.6);
+    vec3 colour = outer * vec3(0.75, 0.5, 0.25) + inner * vec3(0.25, 0.5, 0.75);
     // What outshines 1 spills over its neighbours a little.
     colour += 0.15 * max(max(outer, inner) - 0.9, 0.0);
 
