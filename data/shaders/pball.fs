@@ -40,7 +40,11 @@ void main() {
     float dotShape = 1.0 - smoothstep(0.4, 1.0, r2);
     // An image that failed to load reads opaque black everywhere: keep the
     // round dot then. A loaded one shapes the dot by alpha and brightness.
-    vec4 t = texture(textu, quad * 0.5 + 0.5);
+    // Read texel for texel: a particle covers a few pixels, far fewer than
+    // the image's texels, and a filtered read costs several times as much
+    // where the fragment stage runs on the CPU.
+    ivec2 size = textureSize(textu, 0);
+    vec4 t = texelFetch(textu, clamp(ivec2((quad * 0.5 + 0.5) * vec2(size)), ivec2(0), size - 1), 0);
     float bright = max(t.r, max(t.g, t.b));
     if (bright > 0.0 || t.a < 1.0)
         dotShape = min(t.a, bright);
@@ -61,9 +65,13 @@ void main() {
 
     vec3 toward = spot.xyz - campos;
     float dist = length(toward);
-    float glare = pow(max(dot(toward / max(dist, 1e-6), sunDir), 0.0), 6.0);
+    float facing = max(dot(toward, sunDir), 0.0) / max(dist, 1e-6);
+    float glare = facing * facing * facing;
+    glare *= glare;
     vec3 fog = mix(fogColor, fogSunColor, glare);
-    float thick = 1.0 - exp(-max(fogB, 0.0) * dist);
+    // 1 - exp(-depth) from the exponential's first terms, without exp.
+    float depth = max(fogB, 0.0) * dist;
+    float thick = 1.0 - 1.0 / (1.0 + depth * (1.0 + depth * (0.5 + depth / 6.0)));
 
     fragColor = vec4(mix(albedo * light, fog, thick), 1.0);
     fragPos = vec4(spot.xyz, -spot.w);
