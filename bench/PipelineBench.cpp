@@ -355,9 +355,19 @@ int main(int argc, char** argv) {
             copyPass(&scene, between[1]);
         },
     });
-    report("tunnel", scenes[0], "two trivial passes", scenes[3]);
+    report("tunnel (square)", scenes[0], "two trivial passes", scenes[3]);
     report("blue feedback", scenes[1], "two trivial passes", scenes[3]);
     report("hands backdrop", scenes[2], "three trivial passes", scenes[4]);
+    // "tunnel-id" above 0.5 draws the round tunnel instead.
+    setTrack("tunnel-id", 1.0f);
+    const auto round = measure({
+        [&] { tunnel->render(scene, params); },
+        [&] {
+            copyPass(&between[0], show->buffer(1));
+            copyPass(&scene, between[0]);
+        },
+    });
+    report("tunnel (round)", round[0], "two trivial passes", round[1]);
 
     const auto frame = measure({[&] { show->renderFrame(); }});
     std::printf("whole frame (pattern 2)  median %6.1f  fastest %6.1f\n", frame[0].median,
