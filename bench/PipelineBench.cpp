@@ -341,14 +341,15 @@ int main(int argc, char** argv) {
     setTrack("blue-feedback-w-bg", 1.0f);
     setTrack("blue-feedback-w-a", 1.0f);
     setTrack("color-paint", 0.3f);
+    const auto twoCopies = [&] {
+        copyPass(&between[0], show->buffer(1));
+        copyPass(&scene, between[0]);
+    };
     const auto scenes = measure({
         [&] { tunnel->render(scene, params); },
         [&] { feedback->render(scene, params); },
         [&] { hands->render(scene, params); },
-        [&] {
-            copyPass(&between[0], show->buffer(1));
-            copyPass(&scene, between[0]);
-        },
+        twoCopies,
         [&] {
             copyPass(&between[0], show->buffer(1));
             copyPass(&between[1], between[0]);
@@ -360,13 +361,7 @@ int main(int argc, char** argv) {
     report("hands backdrop", scenes[2], "three trivial passes", scenes[4]);
     // "tunnel-id" above 0.5 draws the round tunnel instead.
     setTrack("tunnel-id", 1.0f);
-    const auto round = measure({
-        [&] { tunnel->render(scene, params); },
-        [&] {
-            copyPass(&between[0], show->buffer(1));
-            copyPass(&scene, between[0]);
-        },
-    });
+    const auto round = measure({[&] { tunnel->render(scene, params); }, twoCopies});
     report("tunnel (round)", round[0], "two trivial passes", round[1]);
 
     const auto frame = measure({[&] { show->renderFrame(); }});

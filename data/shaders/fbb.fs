@@ -61,13 +61,13 @@ ivec2 texelOf(sampler2D image, vec2 t) {
     return clamp(ivec2(t * vec2(size)), ivec2(0), size - 1);
 }
 
-// A soft bump, 1 at 0 falling to 0 at |x| = 1: a cheap stand-in for exp.
+// A soft bump, 1 at 0 falling to 0 at |x| = 1.
 float bump(float x) {
     float b = max(1.0 - abs(x), 0.0);
     return b * b;
 }
 
-// cos(2 pi x) to within 2 %.
+// cos(2 pi x) to within 2 %, from a triangle wave rounded by a cubic.
 float wave(float x) {
     float c = abs(fract(x) - 0.5) * 4.0 - 1.0;
     return c * (1.5 - 0.5 * c * c);
