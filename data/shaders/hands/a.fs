@@ -156,14 +156,16 @@ void hand(inout Hit hit, vec2 p, vec2 wrist, float roll, float yaw, float size,
     vec3 flex = vec3(0.55, 0.0, 0.85);
     vec3 thumbBend = normalize(flex - dot(flex, thumbAlong) * thumbAlong);
 
-    // The rest lies within a capsule that shrinks and tips forward as the
-    // hand closes. The margin keeps the distance exact where the paint
-    // pass looks for the cast shadow.
+    // The four fingers lie within a capsule from above the knuckles that
+    // shortens and tips forward as the hand closes (fitted to every grip
+    // the fingers reach, with a little to spare). The margin keeps the
+    // distance exact where the paint pass looks for the cast shadow.
     float least = min(min(grips.x, grips.y), min(grips.z, grips.w));
     float boundZ;
-    vec2 fromBound = segmentOffset(p, w + m * vec3(0.03, 0.66, 0.0),
-                                   w + m * vec3(-0.16, 1.16 - 0.57 * least, 0.44 * least), boundZ);
-    float outside = length(fromBound) - (0.98 - 0.27 * least) * size;
+    vec2 fromBound = segmentOffset(p, w + m * vec3(0.06, 1.32, 0.0),
+                                   w + m * vec3(-0.05 + 0.06 * least, 1.48 - 1.1 * least, 0.2 + 0.87 * least),
+                                   boundZ);
+    float outside = length(fromBound) - (0.64 - 0.1 * least) * size;
     bool near = outside < 0.03;
     hit.dist = min(hit.dist, near ? 1e4 : outside);
 
@@ -171,18 +173,17 @@ void hand(inout Hit hit, vec2 p, vec2 wrist, float roll, float yaw, float size,
     bone(hit, p, w + m * palmBase, w + m * (palmBase + vec3(0.0, palmLength, 0.0)),
          palmRadius * size, 0.4);
 
-    // The fingers, then the thumb, one digit each time round: a software
+    // The thumb, then the fingers, one digit each time round: a software
     // rasteriser runs both sides of an if but leaves a loop once no pixel
-    // of its group needs it, so away from the hand this costs one digit.
+    // of its group needs it, so away from the fingers this costs one digit,
+    // the thumb, which is drawn everywhere and so needs no bound.
     // Per-digit data is picked with one-hot dot products, cheaper there
     // than indexing arrays by a varying index. A digit bends by the same
     // angle at each of its joints towards the palm side (+z); a finger's
     // first bone is already turned once at the knuckle.
     for (int digit = 0; digit < 5; ++digit) {
-        if (!near)
-            break;
-        vec4 finger = vec4(equal(vec4(float(digit)), vec4(0.0, 1.0, 2.0, 3.0)));
-        bool thumb = digit == 4;
+        vec4 finger = vec4(equal(vec4(float(digit)), vec4(1.0, 2.0, 3.0, 4.0)));
+        bool thumb = digit == 0;
         float g = dot(grips, finger);
         float splay = dot(fingerSplay, finger) * (1.5 - 1.2 * g);
         // sin and cos of the small splay angle, to second order.
@@ -206,6 +207,8 @@ void hand(inout Hit hit, vec2 p, vec2 wrist, float roll, float yaw, float size,
         joint = next;
         next = joint + lengths.z * (r.x * along + r.y * bend);
         bone(hit, p, joint, next, radii.z, 1.0);
+        if (!near)
+            break;
     }
 }
 

@@ -37,18 +37,24 @@ float cosine(float x) {
     return sine(x + 1.5707963);
 }
 
-vec3 hsv(float h, float s, float v) {
-    vec3 k = clamp(abs(fract(h + vec3(0.0, 4.0, 2.0) / 6.0) * 6.0 - 3.0) - 1.0, 0.0, 1.0);
-    return v * mix(vec3(1.0), k, s);
+// The fully saturated colour of hue h (0..1 once round the wheel); a
+// colour of that hue is v * mix(vec3(1.0), pure, s).
+vec3 pureHue(float h) {
+    return clamp(abs(fract(h + vec3(0.0, 4.0, 2.0) / 6.0) * 6.0 - 3.0) - 1.0, 0.0, 1.0);
+}
+
+vec3 shade(vec3 pure, float s, float v) {
+    return v * mix(vec3(1.0), pure, s);
 }
 
 // Velocity in picture heights per bar: the curl of a stream function made
-// of three slow waves, so the paint turns without bunching up.
-vec2 flow(vec2 p, float t) {
+// of three slow waves, so the paint turns without bunching up. waves
+// receives the three waves' slopes, -1 to 1.
+vec2 flow(vec2 p, float t, out vec3 waves) {
     vec2 k1 = vec2(2.1, 1.3), k2 = vec2(-1.2, 2.7), k3 = vec2(3.4, -2.2);
-    vec2 grad = 0.6 * k1 * cosine(dot(k1, p) + 0.21 * t) +
-                0.5 * k2 * cosine(dot(k2, p) - 0.17 * t + 1.3) +
-                0.2 * k3 * cosine(dot(k3, p) + 0.29 * t + 4.0);
+    waves = vec3(cosine(dot(k1, p) + 0.21 * t), cosine(dot(k2, p) - 0.17 * t + 1.3),
+                 cosine(dot(k3, p) + 0.29 * t + 4.0));
+    vec2 grad = 0.6 * k1 * waves.x + 0.5 * k2 * waves.y + 0.2 * k3 * waves.z;
     return 0.07 * vec2(grad.y, -grad.x);
 }
 
@@ -68,7 +74,8 @@ void main() {
     bool fresh = isnan(previous) || isinf(previous) || dt < 0.0 || dt > 1.0;
     float frames = fresh ? 0.0 : dt / frameBars;
 
-    vec2 velocity = flow(p, t);
+    vec3 waves;
+    vec2 velocity = flow(p, t, waves);
     vec2 drift = velocity * dt / vec2(aspect, 1.0);
     // Two looks upstream: the paint travels and is dragged out along the
     // flow. Where the history holds garbage the paint starts afresh.
@@ -85,30 +92,36 @@ void main() {
     ivec2 caster = clamp(pixel + ivec2(vec2(-0.018, 0.024) * iResolution.y), ivec2(0), last);
     float casterDist = texelFetch(iChannel0, caster, 0).a;
 
+    // Three hues: the paint's body colour, a cooler one for its light and
+    // the opposite one for the wash.
     float hue = fract(ColorPaint + 0.03);
-    // Wash: the opposite hue, near black, drifting in broad soft patches,
-    // with a glow of the paint's own hue in the middle, where the ball shines.
-    float patches = 0.5 + 0.5 * sine(2.3 * p.x + 0.13 * t + sine(1.7 * p.y - 0.11 * t)) *
-                              sine(2.9 * p.y - 0.09 * t + 1.5);
-    vec3 wash = mix(hsv(hue + 0.55, 0.6, 0.03), hsv(hue + 0.47, 0.5, 0.10), patches);
+    vec3 body = pureHue(hue);
+    vec3 cool = pureHue(hue - 0.045);
+    vec3 opposite = pureHue(hue + 0.51);
+    // Wash: the opposite hue, near black, in broad soft patches where the
+    // flow's waves meet, with a glow of the paint's light in the middle,
+    // where the ball shines.
+    float patches = 0.5 + 0.5 * waves.x * waves.y;
+    vec3 wash = mix(shade(opposite, 0.6, 0.03), shade(opposite, 0.5, 0.10), patches);
     float d2 = 4.0 * dot(p, p);
-    wash += hsv(hue - 0.04, 0.5, 0.06) / (1.0 + d2 * (1.0 + 0.5 * d2));
+    wash += shade(cool, 0.5, 0.06) / (1.0 + d2 * (1.0 + 0.5 * d2));
     wash *= 1.0 - 0.6 * (1.0 - smoothstep(-0.04, 0.03, casterDist));
 
     // The hands in three tones, like quick gouache: the light falls in soft
-    // bands from a shadow hue leaning warmer to the body colour, and the
-    // edges facing the ball catch a pale version of it.
+    // bands from a deep shadow to the body colour, and the edges facing the
+    // ball catch a pale version of the light.
     float coverage = hands.r;
     float diffuse = coverage > 1e-3 ? hands.g / coverage : 0.0;
     float rim = coverage > 1e-3 ? hands.b / coverage : 0.0;
     float bands = 3.0 * diffuse;
     float tone = (floor(bands) + smoothstep(0.3, 0.7, fract(bands))) / 3.0;
-    vec3 skin = mix(hsv(hue + 0.04, 0.6, 0.09), hsv(hue, 0.4, 0.4), tone);
-    skin = mix(skin, hsv(hue - 0.05, 0.25, 0.62), 0.9 * rim);
+    vec3 skin = mix(shade(body, 0.6, 0.09), shade(body, 0.4, 0.4), tone);
+    skin = mix(skin, shade(cool, 0.25, 0.62), 0.9 * rim);
     vec3 target = mix(wash, skin, coverage);
 
-    // Fresh hands settle fast; old paint drifts off and sinks into the wash.
-    float rate = 1.0 - pow(1.0 - mix(0.03, 0.35, coverage), frames);
+    // Fresh hands settle fast (35 % a frame); old paint drifts off and sinks
+    // into the wash (3 % a frame): the log of what stays, blended by coverage.
+    float rate = 1.0 - exp2(frames * mix(-0.0439433, -0.6214884, coverage));
     vec3 colour = restart ? target : mix(painted, target, rate);
     fragColor = vec4(colour, t);
 }
