@@ -94,17 +94,18 @@ vec2 segmentOffset(vec2 p, vec3 a, vec3 b, out float z) {
 }
 
 // One bone: a capsule of radius r between a and b, shaded as a cylinder
-// whose bulge is scaled by flatness (1 round, smaller flatter).
+// whose bulge is scaled by flatness (1 round, smaller flatter). The normal
+// is kept unnormalised.
 void bone(inout Hit hit, vec2 p, vec3 a, vec3 b, float r, float flatness) {
     float axisZ;
-    vec2 o = segmentOffset(p, a, b, axisZ) / r;
-    float o2 = dot(o, o);
-    hit.dist = min(hit.dist, (sqrt(o2) - 1.0) * r);
-    float bulge = sqrt(max(1.0 - o2, 0.0));
-    float z = axisZ + flatness * r * bulge;
-    if (o2 < 1.0 && z > hit.z) {
+    vec2 d = segmentOffset(p, a, b, axisZ);
+    float d2 = dot(d, d);
+    hit.dist = min(hit.dist, sqrt(d2) - r);
+    float bulge = sqrt(max(r * r - d2, 0.0));
+    float z = axisZ + flatness * bulge;
+    if (d2 < r * r && z > hit.z) {
         hit.z = z;
-        hit.normal = vec3(flatness * o, bulge);
+        hit.normal = vec3(flatness * d, bulge);
     }
 }
 

@@ -58,8 +58,11 @@ vec2 flow(vec2 p, float t, out vec3 waves) {
     return 0.07 * vec2(grad.y, -grad.x);
 }
 
-bool broken(vec4 v) {
-    return any(isnan(v)) || any(isinf(v));
+// True when any component of a or b is not a finite number (or they are
+// so large that their sum overflows, garbage too).
+bool broken(vec4 a, vec4 b) {
+    float sum = dot(a + b, vec4(1.0));
+    return isnan(sum) || isinf(sum);
 }
 
 void main() {
@@ -81,16 +84,14 @@ void main() {
     // flow. Where the history holds garbage the paint starts afresh.
     vec4 near = texture(iChannel1, uv - drift);
     vec4 far = texture(iChannel1, uv - 3.0 * drift);
-    bool restart = fresh || broken(near) || broken(far);
+    bool restart = fresh || broken(near, far);
     vec3 painted = clamp(mix(near.rgb, far.rgb, 0.45), 0.0, 4.0);
 
     // The hands are drawn at this pass's size: read them texel for texel.
-    // Their distance again, up and to the left, gives a soft cast shadow.
+    // Their distance darkens the wash in a narrow band round them, which
+    // sets them on it like paint laid over a ground.
     ivec2 pixel = ivec2(gl_FragCoord.xy);
-    ivec2 last = textureSize(iChannel0, 0) - 1;
     vec4 hands = texelFetch(iChannel0, pixel, 0);
-    ivec2 caster = clamp(pixel + ivec2(vec2(-0.018, 0.024) * iResolution.y), ivec2(0), last);
-    float casterDist = texelFetch(iChannel0, caster, 0).a;
 
     // Three hues: the paint's body colour, a cooler one for its light and
     // the opposite one for the wash.
@@ -105,14 +106,15 @@ void main() {
     vec3 wash = mix(shade(opposite, 0.6, 0.03), shade(opposite, 0.5, 0.10), patches);
     float d2 = 4.0 * dot(p, p);
     wash += shade(cool, 0.5, 0.06) / (1.0 + d2 * (1.0 + 0.5 * d2));
-    wash *= 1.0 - 0.6 * (1.0 - smoothstep(-0.04, 0.03, casterDist));
+    wash *= 0.5 + 0.5 * smoothstep(0.0, 0.03, hands.a);
 
     // The hands in three tones, like quick gouache: the light falls in soft
     // bands from a deep shadow to the body colour, and the edges facing the
     // ball catch a pale version of the light.
     float coverage = hands.r;
-    float diffuse = coverage > 1e-3 ? hands.g / coverage : 0.0;
-    float rim = coverage > 1e-3 ? hands.b / coverage : 0.0;
+    vec2 light = coverage > 1e-3 ? hands.gb / coverage : vec2(0.0);
+    float diffuse = light.x;
+    float rim = light.y;
     float bands = 3.0 * diffuse;
     float tone = (floor(bands) + smoothstep(0.3, 0.7, fract(bands))) / 3.0;
     vec3 skin = mix(shade(body, 0.6, 0.09), shade(body, 0.4, 0.4), tone);
