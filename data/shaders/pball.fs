@@ -6,17 +6,16 @@
 // lit as a little sphere from the sun's side and sunk into fog that glows
 // towards the sun.
 // Expects: sampler2D textu (the particle image, unit 0: a soft round dot;
-// without an image a round dot is drawn), sampler2D colorbuffer (unit 3:
-// the particles' colours, rgb); vec3 camr (up axis), camu (right axis),
-// campos; float fogB (fog density per unit); vec3 fogSunDir (towards the
-// sun), fogColor, fogSunColor; from the vertex stage quad (-1..1), flat
-// texel, flat spot (xyz world position, w view depth), flat opacity.
+// without an image a round dot is drawn); vec3 camr (up axis), camu (right
+// axis), campos; float fogB (fog density per unit); vec3 fogSunDir (towards
+// the sun), fogColor, fogSunColor; from the vertex stage quad (-1..1), flat
+// tint (the particle's colour), flat spot (xyz world position, w view
+// depth), flat opacity.
 // Writes: location 0 the colour (a 1), location 1 for the occlusion pass:
 // xyz the world position, w minus the view depth.
 #version 330 core
 
 uniform sampler2D textu;
-uniform sampler2D colorbuffer;
 uniform vec3 camr;
 uniform vec3 camu;
 uniform vec3 campos;
@@ -26,7 +25,7 @@ uniform vec3 fogColor;
 uniform vec3 fogSunColor;
 
 in vec2 quad;
-flat in ivec2 texel;
+flat in vec3 tint;
 flat in vec4 spot;
 flat in float opacity;
 
@@ -55,7 +54,7 @@ void main() {
     if (opacity * dotShape <= threshold * 0.999)
         discard;
 
-    vec3 albedo = texelFetch(colorbuffer, texel, 0).rgb;
+    vec3 albedo = tint;
     vec3 sunDir = normalize(fogSunDir + vec3(0.0, 0.0, 1e-6));
     // The view's right is -camu (the right axis turned to face us); z is
     // towards the viewer.

@@ -5,15 +5,16 @@
 // picture's height; the occlusion pass relies on that bound); its opacity
 // drops as the blur spreads it and as it fades in and out over its life.
 // Parked (negative age), faded or clipped particles collapse outside the clip
-// volume. Colour, fog and light are left to the fragment stage, which runs
-// fewer times than the four corners here.
+// volume. The particle's colour comes packed in the same texel; fog and light
+// are left to the fragment stage.
 // Expects: attribute 0 = quad corner (x, y in -1..1), attribute 1 = state
 // coordinate (i / 1023, j / 1023), one per instance; sampler2D state (xyz
-// position, w age in seconds, negative while parked); mat4 VpMtx (projection
-// x view); vec3 camr (the up axis); float diameter (world units), focus
-// (view depth in focus), lifetime (seconds); vec2 iResolution.
-// Passes on: quad (corner), flat texel (the particle's state texel), flat
-// spot (xyz position, w view depth), flat opacity.
+// position; w packed by the simulation: bit 31 parked, bits 16..28 the part
+// of its lifetime lived in 8191ths, bits 0..15 the colour as 5:6:5); mat4
+// VpMtx (projection x view); vec3 camr (the up axis); float diameter (world
+// units), focus (view depth in focus); vec2 iResolution.
+// Passes on: quad (corner), flat tint (the particle's colour), flat spot
+// (xyz position, w view depth), flat opacity.
 #version 330 core
 
 layout(location = 0) in vec3 corner;
@@ -24,11 +25,10 @@ uniform mat4 VpMtx;
 uniform vec3 camr;
 uniform float diameter;
 uniform float focus;
-uniform float lifetime;
 uniform vec2 iResolution;
 
 out vec2 quad;
-flat out ivec2 texel;
+flat out vec3 tint;
 flat out vec4 spot;
 flat out float opacity;
 
@@ -36,12 +36,13 @@ flat out float opacity;
 const float aperture = 0.006;
 
 void main() {
-    texel = ivec2(stateCoord * 1023.0 + 0.5);
-    vec4 s = texelFetch(state, texel, 0);
+    vec4 s = texelFetch(state, ivec2(stateCoord * 1023.0 + 0.5), 0);
     vec4 centre = VpMtx * vec4(s.xyz, 1.0);
 
-    float life = s.w / max(lifetime, 1e-3);
-    float fade = smoothstep(0.0, 0.05, life) * (1.0 - smoothstep(0.6, 1.0, life));
+    uint bits = floatBitsToUint(s.w);
+    float life = float((bits >> 16) & 0x1fffu) * (1.0 / 8191.0);
+    bool parked = (bits & 0x80000000u) != 0u;
+    float fade = parked ? 0.0 : smoothstep(0.0, 0.05, life) * (1.0 - smoothstep(0.6, 1.0, life));
     // Clip units per world unit across the view: the projection's y scale.
     float scaleY = dot(vec3(VpMtx[0][1], VpMtx[1][1], VpMtx[2][1]), camr);
     float sharp = 0.5 * diameter * (0.5 + 0.5 * fade);
@@ -55,6 +56,7 @@ void main() {
         return;
     }
     quad = corner.xy;
+    tint = vec3(uvec3(bits >> 11, bits >> 5, bits) & uvec3(31u, 63u, 31u)) * vec3(1.0 / 31.0, 1.0 / 63.0, 1.0 / 31.0);
     spot = vec4(s.xyz, centre.w);
     gl_Position = centre + vec4(corner.xy * radius * scaleY * vec2(iResolution.y / iResolution.x, 1.0), 0.0, 0.0);
 }

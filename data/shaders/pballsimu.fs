@@ -7,9 +7,11 @@
 // emitters' cumulative probabilities and lands on an opaque texel of that
 // emitter's sprite, laid out at the emitter's position and scale, taking the
 // texel's colour; after three misses it is parked invisible until due again.
-// Expects: sampler2D prevState (unit 0: xyz position, w age in seconds,
-// negative while parked; 0 = never born), prevColor (unit 1: rgb colour),
-// prevAcc (unit 2: xyz velocity), sampler2D sprites[3] (units 3..5);
+// The state's w packs all else the particle draw needs, so that it reads one
+// texel a corner: see packForDraw.
+// Expects: sampler2D prevState (unit 0: xyz position, w packed), prevColor
+// (unit 1: rgb colour), prevAcc (unit 2: xyz velocity, w age in seconds,
+// negative while parked; 0 = never born), sampler2D sprites[3] (units 3..5);
 // emitters[3] {vec3 pos, vec3 scale, float cumprob (ascending),
 // float width, float height (the sprite's pixels, 0 when it failed to load)};
 // vec3 impulsepos, float impulseradius, impulseforce (acceleration at the
@@ -73,6 +75,18 @@ float finiteOr0(float x) {
     return isnan(x) || isinf(x) ? 0.0 : x;
 }
 
+// The bits of the state's w: bit 31 set while parked (so w < 0 exactly
+// then), bit 30 set, bits 16..28 the part of its lifetime the particle has
+// lived in 8191ths, bits 0..15 its colour as 5:6:5. With bit 30 set and bit
+// 29 clear the float's exponent is never all ones or all zeros, so w is
+// always a finite, normal number (|w| >= 2 while alive).
+float packForDraw(bool parked, float lived, vec3 colour) {
+    uvec3 c = uvec3(clamp(colour, 0.0, 1.0) * vec3(31.0, 63.0, 31.0) + 0.5);
+    uint part = uint(clamp(lived, 0.0, 1.0) * 8191.0 + 0.5);
+    return uintBitsToFloat((parked ? 0x80000000u : 0u) | 0x40000000u | (part << 16) | (c.r << 11) |
+                           (c.g << 5) | c.b);
+}
+
 // sin(x) to within 2e-4: a triangle wave through the quarter periods,
 // rounded by an odd quintic. The built-in sin and cos cost many times as
 // much where the fragment stage runs on the CPU (a software rasteriser).
@@ -126,8 +140,8 @@ void main() {
 
     float step = clamp(finiteOr0(dt), 0.0, 0.1);
     float life = max(finiteOr0(lyfetime), 0.0);
-    float age = abs(state.w) + step * pace;
-    bool neverBorn = state.w == 0.0;
+    float age = abs(acc.w) + step * pace;
+    bool neverBorn = acc.w == 0.0;
     bool due = neverBorn || !(age < life) || !finite(state) || !finite(acc) || !finite(colour);
 
     if (due) {
@@ -159,9 +173,10 @@ void main() {
         uint kick = hash(seed);
         vec3 jitter = vec3(uvec3(kick, kick >> 10, kick >> 20) & 1023u) / 1023.0 - 0.5;
         float born = neverBorn ? max(random(seed) * life, 1e-4) : 1e-4;
-        outState = vec4(shown ? place : vec3(0.0), shown ? born : -born);
-        outColor = vec4(shown ? found.rgb : vec3(0.0), 1.0);
-        outAcc = vec4(0.05 * jitter, 0.0);
+        vec3 tint = shown ? found.rgb : vec3(0.0);
+        outState = vec4(shown ? place : vec3(0.0), packForDraw(!shown, born / max(life, 1e-3), tint));
+        outColor = vec4(tint, 1.0);
+        outAcc = vec4(0.05 * jitter, shown ? born : -born);
         return;
     }
 
@@ -180,7 +195,8 @@ void main() {
     float speed = length(v);
     v *= speed > maxSpeed ? maxSpeed / speed : 1.0;
 
-    outState = vec4(p + (v + drift) * step, state.w < 0.0 ? -age : age);
+    bool parked = acc.w < 0.0;
+    outState = vec4(p + (v + drift) * step, packForDraw(parked, age / max(life, 1e-3), colour.rgb));
     outColor = colour;
-    outAcc = vec4(v, 0.0);
+    outAcc = vec4(v, parked ? -age : age);
 }
