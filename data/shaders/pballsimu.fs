@@ -111,20 +111,14 @@ vec3 flow(vec3 p, float t) {
     return v * 0.5;
 }
 
-// The texel of a sprite under at (0..1 across it), unfiltered: an
-// unfiltered read costs far less where the fragment stage runs on the CPU.
-vec4 texelAt(sampler2D image, vec2 at) {
-    ivec2 size = textureSize(image, 0);
-    return texelFetch(image, clamp(ivec2(at * vec2(size)), ivec2(0), size - 1), 0);
-}
-
-// A sampler array takes only constant indices here.
-vec4 spriteTexel(int j, vec2 at) {
-    if (j == 0)
-        return texelAt(sprites[0], at);
-    if (j == 1)
-        return texelAt(sprites[1], at);
-    return texelAt(sprites[2], at);
+// A sampler array takes only constant indices here, so all three sprites
+// are read and one kept. texel lies within the chosen one's size; for the
+// others the read may fall outside and its value is dropped.
+vec4 spriteTexel(int j, ivec2 texel) {
+    vec4 a = texelFetch(sprites[0], texel, 0);
+    vec4 b = texelFetch(sprites[1], texel, 0);
+    vec4 c = texelFetch(sprites[2], texel, 0);
+    return j == 0 ? a : j == 1 ? b : c;
 }
 
 void main() {
@@ -157,7 +151,7 @@ void main() {
             if (e.width >= 1.0 && e.height >= 1.0) {
                 for (int k = 0; k < 3; ++k) {
                     at = vec2(random(seed), random(seed));
-                    found = spriteTexel(j, at);
+                    found = spriteTexel(j, ivec2(at * vec2(e.width, e.height)));
                     if (found.a > 0.5)
                         break;
                 }
@@ -191,7 +185,9 @@ void main() {
     float dist = length(away);
     float reach = radius > 0.0 ? 1.0 - smoothstep(0.0, radius, dist) : 0.0;
     v += away / max(dist, 1e-3) * finiteOr0(impulseforce) * reach * step;
-    v *= exp(-max(finiteOr0(impulsedecay), 0.0) * step);
+    // exp(-drag) from the exponential's first terms, without exp.
+    float drag = max(finiteOr0(impulsedecay), 0.0) * step;
+    v /= 1.0 + drag * (1.0 + drag * (0.5 + drag / 6.0));
     float speed = length(v);
     v *= speed > maxSpeed ? maxSpeed / speed : 1.0;
 
