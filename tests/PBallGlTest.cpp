@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +63,19 @@ protected:
         captureStdout([&] { ball = std::make_unique<PBall>(surface, input_); });
         ::testing::internal::GetCapturedStderr();
         return ball;
+    }
+
+    // The show's own shaders for these passes, and a plain black backdrop.
+    void useShowShaders(std::initializer_list<const char*> files) {
+        for (const char* file : files)
+            std::filesystem::copy_file(std::filesystem::path(HALVO_SOURCE_DIR) / "data/shaders" /
+                                           file,
+                                       std::filesystem::path("data/shaders") / file,
+                                       std::filesystem::copy_options::overwrite_existing);
+        for (const char* pass : {"a", "b", "image"})
+            writeFile(std::string("data/shaders/hands/") + pass + ".fs",
+                      "#version 330 core\nlayout(location = 0) out vec4 c;\n"
+                      "layout(location = 1) out vec4 d;\nvoid main() { c = d = vec4(0.0); }");
     }
 
     std::array<float, 4> statePixel(PBall& ball, int buffer) {
@@ -166,10 +180,7 @@ double correlation(const std::vector<double>& a, const std::vector<double>& b) {
 }
 
 TEST_F(PBallGl, TheCloudTakesTheShapeOfItsEmittersSprite) {
-    for (const char* file : {"pballsimu.fs", "pball.vs", "pball.fs", "ao.fs", "combine.fs"})
-        std::filesystem::copy_file(std::filesystem::path(HALVO_SOURCE_DIR) / "data/shaders" / file,
-                                   std::filesystem::path("data/shaders") / file,
-                                   std::filesystem::copy_options::overwrite_existing);
+    useShowShaders({"pballsimu.fs", "pball.vs", "pball.fs", "ao.fs", "combine.fs"});
     // A red "L", 32 x 32, as "stop.png" (image 26): a shape that reads
     // differently mirrored or upside down. No particle image: round dots.
     constexpr int side = 32;
@@ -186,19 +197,15 @@ TEST_F(PBallGl, TheCloudTakesTheShapeOfItsEmittersSprite) {
 
     // Camera 4 units before the emitter, looking at it; everything still.
     const std::pair<const char*, float> tracks[] = {
-        {"pball-cam-pos-z", -4.0f},     {"pball-cam-fov", 60.0f},
-        {"pball-cam-near-z", 0.1f},     {"pball-cam-far-z", 100.0f},
+        {"pball-cam-pos-z", -4.0f},       {"pball-cam-fov", 60.0f},
+        {"pball-cam-near-z", 0.1f},       {"pball-cam-far-z", 100.0f},
         {"emit-sprite-0-texture-id", 26}, {"emit-sprite-0-cumprob", 1.0f},
-        {"emit-sprite-0-scale-x", 2.0f}, {"emit-sprite-0-scale-y", 2.0f},
-        {"emit-sprite-0-scale-z", 2.0f}, {"particle-ball-lifetime", 100.0f},
-        {"fov-diameter", 0.02f},         {"fov-focus", 4.0f},
+        {"emit-sprite-0-scale-x", 2.0f},  {"emit-sprite-0-scale-y", 2.0f},
+        {"emit-sprite-0-scale-z", 2.0f},  {"particle-ball-lifetime", 100.0f},
+        {"fov-diameter", 0.02f},          {"fov-focus", 4.0f},
     };
     for (const auto& [name, value] : tracks)
         setTrackValue(name, value);
-    for (const char* pass : {"a", "b", "image"})
-        writeFile(std::string("data/shaders/hands/") + pass + ".fs",
-                  "#version 330 core\nlayout(location = 0) out vec4 c;\n"
-                  "layout(location = 1) out vec4 d;\nvoid main() { c = d = vec4(0.0); }");
     auto ball = make(display());
     for (int call = 0; call < 2; ++call)
         ball->render(*target_, *params_);
@@ -232,7 +239,8 @@ TEST_F(PBallGl, TheCloudTakesTheShapeOfItsEmittersSprite) {
         bool mirrored, flipped;
         double correlation;
     };
-    Reading readings[] = {{"as drawn", false, false, 0}, {"mirrored", true, false, 0},
+    Reading readings[] = {{"as drawn", false, false, 0},
+                          {"mirrored", true, false, 0},
                           {"upside down", false, true, 0}};
     for (Reading& r : readings) {
         std::vector<double> cloud, sprite;
@@ -252,6 +260,40 @@ TEST_F(PBallGl, TheCloudTakesTheShapeOfItsEmittersSprite) {
     EXPECT_GT(readings[0].correlation, 0.6);
     for (const Reading& r : {readings[1], readings[2]})
         EXPECT_LT(r.correlation, readings[0].correlation - 0.3) << r.name;
+}
+
+TEST_F(PBallGl, ANonFiniteStateRespawnsInsteadOfLasting) {
+    // Particles that would live on (a long lifetime), but whose position or
+    // velocity and age went bad: the simulation's real shader must replace
+    // them, or the garbage would stay in the state for good.
+    useShowShaders({"pballsimu.fs"});
+    setTrackValue("particle-ball-lifetime", 100.0f);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case {
+        const char* name;
+        std::array<float, 4> state, velocity; // attachments 0 and 2
+    };
+    for (const Case& c : {Case{"position", {nan, 0, 0, 2.5f}, {0, 0, 0, 5}},
+                          Case{"velocity", {0, 0, 0, 2.5f}, {inf, -inf, 0, 5}},
+                          Case{"age", {0, 0, 0, 2.5f}, {0, 0, 0, nan}}}) {
+        SCOPED_TRACE(c.name);
+        auto ball = make(display());
+        for (int buffer : {0, 1}) {
+            ball->stateBuffer(buffer).bind();
+            glClearBufferfv(GL_COLOR, 0, c.state.data());
+            glClearBufferfv(GL_COLOR, 2, c.velocity.data());
+        }
+        ball->render(*target_, *params_);
+        ball->stateBuffer(0).bind();
+        for (GLenum attachment : {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT2}) {
+            glReadBuffer(attachment);
+            for (const auto& [x, y] : {std::pair{0, 0}, {511, 300}, {1023, 1023}})
+                for (float v : readPixel(x, y))
+                    EXPECT_TRUE(std::isfinite(v)) << attachment << " at " << x << "," << y;
+        }
+    }
+    setTrackKeys("particle-ball-lifetime", {});
 }
 
 } // namespace
