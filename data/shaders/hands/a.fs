@@ -160,7 +160,8 @@ void hand(inout Hit hit, vec2 p, vec2 wrist, float roll, float yaw, float size,
     // The four fingers lie within a capsule from above the knuckles that
     // shortens and tips forward as the hand closes (fitted to every grip
     // the fingers reach, with a little to spare). The margin keeps the
-    // distance exact where the paint pass looks for the cast shadow.
+    // distance exact as far out as the paint pass darkens the wash round
+    // the hands.
     float least = min(min(grips.x, grips.y), min(grips.z, grips.w));
     float boundZ;
     vec2 fromBound = segmentOffset(p, w + m * vec3(0.06, 1.32, 0.0),
