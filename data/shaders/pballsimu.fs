@@ -82,7 +82,7 @@ float finiteOr0(float x) {
 // always a finite, normal number (|w| >= 2 while alive).
 float packForDraw(bool parked, float lived, vec3 colour) {
     uvec3 c = uvec3(clamp(colour, 0.0, 1.0) * vec3(31.0, 63.0, 31.0) + 0.5);
-    uint part = uint(clamp(lived, 0.0, 1.0) * 8191.0 + 0.5);
+    uint part = uint(clamp(lived, 0.0, 1.0) * 8191.0 + 0.5) & 0x1fffu;
     return uintBitsToFloat((parked ? 0x80000000u : 0u) | 0x40000000u | (part << 16) | (c.r << 11) |
                            (c.g << 5) | c.b);
 }
