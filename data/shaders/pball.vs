@@ -4,9 +4,9 @@
 // distance from the focus plane (at least about a pixel, at most 4.5% of the
 // picture's height; the occlusion pass relies on that bound); its opacity
 // drops as the blur spreads it and as it fades in and out over its life.
-// Parked (negative age), faded or clipped particles collapse outside the clip
-// volume. The particle's colour comes packed in the same texel; fog and light
-// are left to the fragment stage.
+// Parked, faded or clipped particles collapse outside the clip volume. The
+// particle's colour comes packed in the same texel; fog and light are left
+// to the fragment stage.
 // Expects: attribute 0 = quad corner (x, y in -1..1), attribute 1 = state
 // coordinate (i / 1023, j / 1023), one per instance; sampler2D state (xyz
 // position; w packed by the simulation: bit 31 parked, bits 16..28 the part
@@ -56,7 +56,8 @@ void main() {
         return;
     }
     quad = corner.xy;
-    tint = vec3(uvec3(bits >> 11, bits >> 5, bits) & uvec3(31u, 63u, 31u)) * vec3(1.0 / 31.0, 1.0 / 63.0, 1.0 / 31.0);
+    uvec3 rgb = uvec3(bits >> 11, bits >> 5, bits) & uvec3(31u, 63u, 31u);
+    tint = vec3(rgb) * vec3(1.0 / 31.0, 1.0 / 63.0, 1.0 / 31.0);
     spot = vec4(s.xyz, centre.w);
     gl_Position = centre + vec4(corner.xy * radius * scaleY * vec2(iResolution.y / iResolution.x, 1.0), 0.0, 0.0);
 }
