@@ -5,26 +5,24 @@
 // the way blended ones would. A kept fragment takes the particle's colour,
 // lit as a little sphere from the sun's side and sunk into fog that glows
 // towards the sun.
-// Expects: sampler2D textu (the particle image, unit 0: a soft round dot;
-// without an image a round dot is drawn); vec3 camr (up axis), camu (right
-// axis), campos; float fogB (fog density per unit); vec3 fogSunDir (towards
-// the sun), fogColor, fogSunColor; from the vertex stage quad (-1..1), flat
-// tint (the particle's colour), flat spot (xyz world position, w view
-// depth), flat opacity.
+// Expects: sampler2D textu (the particle image, unit 0: a soft round dot in
+// its alpha; without an image a round dot is drawn); vec3 campos; float fogB
+// (fog density per unit); vec3 fogSunDir (towards the sun), fogColor,
+// fogSunColor; from the vertex stage lit (xy the place on the dot, z the
+// sun's side across it, w the sun's height), flat tint (the particle's
+// colour), flat spot (xyz world position, w view depth), flat opacity.
 // Writes: location 0 the colour (a 1), location 1 for the occlusion pass:
 // xyz the world position, w minus the view depth.
 #version 330 core
 
 uniform sampler2D textu;
-uniform vec3 camr;
-uniform vec3 camu;
 uniform vec3 campos;
 uniform float fogB;
 uniform vec3 fogSunDir;
 uniform vec3 fogColor;
 uniform vec3 fogSunColor;
 
-in vec2 quad;
+noperspective in vec4 lit;
 flat in vec3 tint;
 flat in vec4 spot;
 flat in float opacity;
@@ -33,20 +31,17 @@ layout(location = 0) out vec4 fragColor;
 layout(location = 1) out vec4 fragPos;
 
 void main() {
-    float r2 = dot(quad, quad);
-    if (r2 > 1.0)
-        discard;
-    float dotShape = 1.0 - smoothstep(0.4, 1.0, r2);
-    // An image that failed to load reads opaque black everywhere: keep the
-    // round dot then. A loaded one shapes the dot by alpha and brightness.
+    vec2 quad = lit.xy;
+    float rim = 1.0 - dot(quad, quad);
     // Read texel for texel: a particle covers a few pixels, far fewer than
     // the image's texels, and a filtered read costs several times as much
-    // where the fragment stage runs on the CPU.
+    // where the fragment stage runs on the CPU. The image's alpha shapes the
+    // dot within its round outline; an image that failed to load reads
+    // opaque, and the outline's own falloff is the dot then. Outside the
+    // outline the shape is negative and the fragment always dropped.
     ivec2 size = textureSize(textu, 0);
-    vec4 t = texelFetch(textu, clamp(ivec2((quad * 0.5 + 0.5) * vec2(size)), ivec2(0), size - 1), 0);
-    float bright = max(t.r, max(t.g, t.b));
-    if (bright > 0.0 || t.a < 1.0)
-        dotShape = min(t.a, bright);
+    float alpha = texelFetch(textu, min(ivec2((quad * 0.5 + 0.5) * vec2(size)), size - 1), 0).a;
+    float dotShape = min(alpha, rim);
 
     // Interleaved gradient noise, shifted per particle by its position.
     float shift = fract(dot(spot.xyz, vec3(12.9898, 78.233, 37.719)));
@@ -54,14 +49,9 @@ void main() {
     if (opacity * dotShape <= threshold * 0.999)
         discard;
 
-    vec3 albedo = tint;
-    vec3 sunDir = normalize(fogSunDir + vec3(0.0, 0.0, 1e-6));
-    // The view's right is -camu (the right axis turned to face us); z is
-    // towards the viewer.
-    vec3 normal = vec3(quad, sqrt(1.0 - r2));
-    vec3 sunHere = vec3(-dot(sunDir, camu), dot(sunDir, camr), -dot(sunDir, cross(camu, camr)));
-    float light = 0.8 + 0.45 * max(dot(normal, sunHere), 0.0);
+    float light = 0.8 + 0.45 * max(lit.z + sqrt(max(rim, 0.0)) * lit.w, 0.0);
 
+    vec3 sunDir = normalize(fogSunDir + vec3(0.0, 0.0, 1e-6));
     vec3 toward = spot.xyz - campos;
     float dist = length(toward);
     float facing = max(dot(toward, sunDir), 0.0) / max(dist, 1e-6);
@@ -72,6 +62,6 @@ void main() {
     float depth = max(fogB, 0.0) * dist;
     float thick = 1.0 - 1.0 / (1.0 + depth * (1.0 + depth * (0.5 + depth / 6.0)));
 
-    fragColor = vec4(mix(albedo * light, fog, thick), 1.0);
+    fragColor = vec4(mix(tint * light, fog, thick), 1.0);
     fragPos = vec4(spot.xyz, -spot.w);
 }

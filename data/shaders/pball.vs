@@ -1,20 +1,26 @@
 // Particle ball, particle draw, vertex stage: one camera-facing quad per
 // particle, placed from the state just simulated, with one texel fetch. The
-// quad is its diameter plus a depth-of-field blur that grows with the
+// dot is its diameter plus a depth-of-field blur that grows with the
 // distance from the focus plane (at least about a pixel, at most 4.5% of the
 // picture's height; the occlusion pass relies on that bound); its opacity
 // drops as the blur spreads it and as it fades in and out over its life.
-// Parked, faded or clipped particles collapse outside the clip volume. The
-// particle's colour comes packed in the same texel; fog and light are left
-// to the fragment stage.
+// The quad covers the dot out to 0.8 of its radius: beyond that the dot's
+// profile is below an eighth and the dither keeps next to nothing, while the
+// rasteriser would still shade every pixel of it. Parked, faded or clipped
+// particles collapse outside the clip volume. The sun's direction in the
+// quad's frame is worked out here, once a corner, and handed on as a linear
+// term that interpolates exactly; the fog, which needs the particle's
+// distance, is left to the fragment stage.
 // Expects: attribute 0 = quad corner (x, y in -1..1), attribute 1 = state
 // coordinate (i / 1023, j / 1023), one per instance; sampler2D state (xyz
 // position; w packed by the simulation: bit 31 parked, bits 16..28 the part
 // of its lifetime lived in 8191ths, bits 0..15 the colour as 5:6:5); mat4
-// VpMtx (projection x view); vec3 camr (the up axis); float diameter (world
-// units), focus (view depth in focus); vec2 iResolution.
-// Passes on: quad (corner), flat tint (the particle's colour), flat spot
-// (xyz position, w view depth), flat opacity.
+// VpMtx (projection x view); vec3 camr (the up axis), camu (the right axis);
+// float diameter (world units), focus (view depth in focus); vec2
+// iResolution; vec3 fogSunDir (towards the sun).
+// Passes on: lit (xy the place on the dot, -1..1 at its nominal rim; z the
+// sun's side across it; w the sun's height over the picture), flat tint (the
+// particle's colour), flat spot (xyz position, w view depth), flat opacity.
 #version 330 core
 
 layout(location = 0) in vec3 corner;
@@ -23,17 +29,21 @@ layout(location = 1) in vec2 stateCoord;
 uniform sampler2D state;
 uniform mat4 VpMtx;
 uniform vec3 camr;
+uniform vec3 camu;
 uniform float diameter;
 uniform float focus;
 uniform vec2 iResolution;
+uniform vec3 fogSunDir;
 
-out vec2 quad;
+noperspective out vec4 lit;
 flat out vec3 tint;
 flat out vec4 spot;
 flat out float opacity;
 
 // How much wider a particle gets per unit of distance from the focus plane.
 const float aperture = 0.006;
+// How far out the quad reaches, in the dot's radii.
+const float reach = 0.8;
 
 void main() {
     vec4 s = texelFetch(state, ivec2(stateCoord * 1023.0 + 0.5), 0);
@@ -55,9 +65,16 @@ void main() {
         gl_Position = vec4(0.0, 0.0, 2.0, 1.0);
         return;
     }
-    quad = corner.xy;
     uvec3 rgb = uvec3(bits >> 11, bits >> 5, bits) & uvec3(31u, 63u, 31u);
     tint = vec3(rgb) * vec3(1.0 / 31.0, 1.0 / 63.0, 1.0 / 31.0);
+
+    // The sun in the quad's frame: x to the viewer's right (-camu, the right
+    // axis turned to face us), y up, z towards the viewer.
+    vec3 sunDir = normalize(fogSunDir + vec3(0.0, 0.0, 1e-6));
+    vec3 sunHere = vec3(-dot(sunDir, camu), dot(sunDir, camr), -dot(sunDir, cross(camu, camr)));
+    vec2 onDot = corner.xy * reach;
+    lit = vec4(onDot, dot(onDot, sunHere.xy), sunHere.z);
+
     spot = vec4(s.xyz, centre.w);
-    gl_Position = centre + vec4(corner.xy * radius * scaleY * vec2(iResolution.y / iResolution.x, 1.0), 0.0, 0.0);
+    gl_Position = centre + vec4(onDot * radius * scaleY * vec2(iResolution.y / iResolution.x, 1.0), 0.0, 0.0);
 }
