@@ -36,6 +36,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -70,7 +71,17 @@ void setTrack(const char* name, float value) {
 struct Timing {
     double median;
     double fastest;
+    double cpu; // median of the process's CPU time, all threads
 };
+
+// The process's CPU time in milliseconds, over all its threads (the
+// driver's rasteriser threads included). On a shared machine it moves far
+// less than the time on the wall when other guests take the processors.
+double processCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
 
 // Milliseconds of one call of each function, measured alternately so that
 // load from other processes falls on all of them alike. The fastest run is
@@ -81,28 +92,33 @@ std::vector<Timing> measure(const std::vector<std::function<void()>>& runs) {
         glFinish();
     }
     std::vector<std::vector<double>> times(runs.size());
+    std::vector<std::vector<double>> cpu(runs.size());
     for (int round = 0; round < rounds; ++round)
         for (std::size_t i = 0; i < runs.size(); ++i) {
             glFinish();
+            const double cpuStart = processCpuMs();
             const auto start = std::chrono::steady_clock::now();
             runs[i]();
             glFinish();
             const auto end = std::chrono::steady_clock::now();
+            cpu[i].push_back(processCpuMs() - cpuStart);
             times[i].push_back(std::chrono::duration<double, std::milli>(end - start).count());
         }
     std::vector<Timing> result;
-    for (auto& t : times) {
-        std::sort(t.begin(), t.end());
-        result.push_back({t[t.size() / 2], t.front()});
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        std::sort(times[i].begin(), times[i].end());
+        std::sort(cpu[i].begin(), cpu[i].end());
+        result.push_back(
+            {times[i][times[i].size() / 2], times[i].front(), cpu[i][cpu[i].size() / 2]});
     }
     return result;
 }
 
 void report(const char* what, const Timing& a, const char* base, const Timing& b) {
     std::printf("%-24s median %6.1f  fastest %6.1f | %-18s median %6.1f  fastest %6.1f | "
-                "ratio median %.2f  fastest %.2f\n",
+                "ratio median %.2f  fastest %.2f  cpu %.2f\n",
                 what, a.median, a.fastest, base, b.median, b.fastest, a.median / b.median,
-                a.fastest / b.fastest);
+                a.fastest / b.fastest, a.cpu / b.cpu);
 }
 
 // Milliseconds per step, summed over the frames it watches.

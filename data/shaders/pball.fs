@@ -10,7 +10,8 @@
 // (fog density per unit); vec3 fogSunDir (towards the sun), fogColor,
 // fogSunColor; from the vertex stage lit (xy the place on the dot, z the
 // sun's side across it, w the sun's height), flat tint (the particle's
-// colour), flat spot (xyz world position, w view depth), flat opacity.
+// colour), flat spot (xyz world position, w the dither's shift), flat
+// opacity.
 // Writes: location 0 the colour (a 1), location 1 for the occlusion pass:
 // xyz the world position, w minus the view depth.
 #version 330 core
@@ -43,25 +44,27 @@ void main() {
     float alpha = texelFetch(textu, min(ivec2((quad * 0.5 + 0.5) * vec2(size)), size - 1), 0).a;
     float dotShape = min(alpha, rim);
 
-    // Interleaved gradient noise, shifted per particle by its position.
-    float shift = fract(dot(spot.xyz, vec3(12.9898, 78.233, 37.719)));
-    float threshold = fract(52.982919 * fract(dot(gl_FragCoord.xy, vec2(0.06711056, 0.00583715))) + shift);
+    // Interleaved gradient noise, shifted per particle.
+    float threshold = fract(52.982919 * fract(dot(gl_FragCoord.xy, vec2(0.06711056, 0.00583715))) + spot.w);
     if (opacity * dotShape <= threshold * 0.999)
         discard;
 
     float light = 0.8 + 0.45 * max(lit.z + sqrt(max(rim, 0.0)) * lit.w, 0.0);
 
+    // The quad stands square to the view, so its view depth is the same
+    // over it: the clip w, which the rasteriser hands over as 1 / w. The fog
+    // takes it for the distance; the two part only towards the picture's
+    // edges, where the fog comes out a little thinner for it.
+    float viewDepth = 1.0 / gl_FragCoord.w;
     vec3 sunDir = normalize(fogSunDir + vec3(0.0, 0.0, 1e-6));
-    vec3 toward = spot.xyz - campos;
-    float dist = length(toward);
-    float facing = max(dot(toward, sunDir), 0.0) / max(dist, 1e-6);
+    float facing = clamp(dot(spot.xyz - campos, sunDir) * gl_FragCoord.w, 0.0, 1.0);
     float glare = facing * facing * facing;
     glare *= glare;
     vec3 fog = mix(fogColor, fogSunColor, glare);
     // 1 - exp(-depth) from the exponential's first terms, without exp.
-    float depth = max(fogB, 0.0) * dist;
+    float depth = max(fogB, 0.0) * viewDepth;
     float thick = 1.0 - 1.0 / (1.0 + depth * (1.0 + depth * (0.5 + depth / 6.0)));
 
     fragColor = vec4(mix(tint * light, fog, thick), 1.0);
-    fragPos = vec4(spot.xyz, -spot.w);
+    fragPos = vec4(spot.xyz, -viewDepth);
 }

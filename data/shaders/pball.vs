@@ -20,7 +20,8 @@
 // iResolution; vec3 fogSunDir (towards the sun).
 // Passes on: lit (xy the place on the dot, -1..1 at its nominal rim; z the
 // sun's side across it; w the sun's height over the picture), flat tint (the
-// particle's colour), flat spot (xyz position, w view depth), flat opacity.
+// particle's colour), flat spot (xyz position, w the dither's shift, from
+// the position), flat opacity.
 #version 330 core
 
 layout(location = 0) in vec3 corner;
@@ -75,6 +76,6 @@ void main() {
     vec2 onDot = corner.xy * reach;
     lit = vec4(onDot, dot(onDot, sunHere.xy), sunHere.z);
 
-    spot = vec4(s.xyz, centre.w);
+    spot = vec4(s.xyz, fract(dot(s.xyz, vec3(12.9898, 78.233, 37.719))));
     gl_Position = centre + vec4(onDot * radius * scaleY * vec2(iResolution.y / iResolution.x, 1.0), 0.0, 0.0);
 }
