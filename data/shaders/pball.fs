@@ -3,25 +3,30 @@
 // fragment stays where the dot's opacity beats a per-pixel threshold that
 // each particle shifts, so overlapping blurred particles build up coverage
 // the way blended ones would. A kept fragment takes the particle's colour,
-// lit as a little sphere from the sun's side, through the fog the vertex
-// stage worked out.
+// lit as a little sphere from the sun's side and sunk into fog that glows
+// towards the sun.
 // Expects: sampler2D textu (the particle image, unit 0: a soft round dot in
-// its alpha; without an image a round dot is drawn); from the vertex stage
-// lit (xy the place on the dot, z the sun's side across it, w the sun's
-// height), flat tint (the particle's colour), flat spot (xyz world position,
-// w the dither's shift), flat opacity, flat haze (rgb the fog's light, a the
-// part of the particle's light that comes through).
+// its alpha; without an image a round dot is drawn); vec3 campos; float fogB
+// (fog density per unit); vec3 fogSunDir (towards the sun), fogColor,
+// fogSunColor; from the vertex stage lit (xy the place on the dot, z the
+// sun's side across it, w the sun's height), flat tint (the particle's
+// colour), flat spot (xyz world position, w the dither's shift), flat
+// opacity.
 // Writes: location 0 the colour (a 1), location 1 for the occlusion pass:
 // xyz the world position, w minus the view depth.
 #version 330 core
 
 uniform sampler2D textu;
+uniform vec3 campos;
+uniform float fogB;
+uniform vec3 fogSunDir;
+uniform vec3 fogColor;
+uniform vec3 fogSunColor;
 
 noperspective in vec4 lit;
 flat in vec3 tint;
 flat in vec4 spot;
 flat in float opacity;
-flat in vec4 haze;
 
 layout(location = 0) out vec4 fragColor;
 layout(location = 1) out vec4 fragPos;
@@ -47,7 +52,19 @@ void main() {
     float light = 0.8 + 0.45 * max(lit.z + sqrt(max(rim, 0.0)) * lit.w, 0.0);
 
     // The quad stands square to the view, so its view depth is the same
-    // over it: the clip w, which the rasteriser hands over as 1 / w.
-    fragColor = vec4(tint * light * haze.a + haze.rgb, 1.0);
-    fragPos = vec4(spot.xyz, -1.0 / gl_FragCoord.w);
+    // over it: the clip w, which the rasteriser hands over as 1 / w. The fog
+    // takes it for the distance; the two part only towards the picture's
+    // edges, where the fog comes out a little thinner for it.
+    float viewDepth = 1.0 / gl_FragCoord.w;
+    vec3 sunDir = normalize(fogSunDir + vec3(0.0, 0.0, 1e-6));
+    float facing = clamp(dot(spot.xyz - campos, sunDir) * gl_FragCoord.w, 0.0, 1.0);
+    float glare = facing * facing * facing;
+    glare *= glare;
+    vec3 fog = mix(fogColor, fogSunColor, glare);
+    // 1 - exp(-depth) from the exponential's first terms, without exp.
+    float depth = max(fogB, 0.0) * viewDepth;
+    float thick = 1.0 - 1.0 / (1.0 + depth * (1.0 + depth * (0.5 + depth / 6.0)));
+
+    fragColor = vec4(mix(tint * light, fog, thick), 1.0);
+    fragPos = vec4(spot.xyz, -viewDepth);
 }

@@ -7,23 +7,21 @@
 // The quad covers the dot out to 0.8 of its radius: beyond that the dot's
 // profile is below an eighth and the dither keeps next to nothing, while the
 // rasteriser would still shade every pixel of it. Parked, faded or clipped
-// particles collapse outside the clip volume. What is the same all over a
-// particle is worked out here, once a corner, rather than for each of the
-// pixels it covers: the sun's direction in the quad's frame, handed on as a
-// linear term that interpolates exactly, and the fog it sinks into.
+// particles collapse outside the clip volume. The sun's direction in the
+// quad's frame is worked out here, once a corner, and handed on as a linear
+// term that interpolates exactly; the fog, which needs the particle's
+// distance, is left to the fragment stage.
 // Expects: attribute 0 = quad corner (x, y in -1..1), attribute 1 = state
 // coordinate (i / 1023, j / 1023), one per instance; sampler2D state (xyz
 // position; w packed by the simulation: bit 31 parked, bits 16..28 the part
 // of its lifetime lived in 8191ths, bits 0..15 the colour as 5:6:5); mat4
-// VpMtx (projection x view); vec3 camr (the up axis), camu (the right axis),
-// campos; float diameter (world units), focus (view depth in focus); vec2
-// iResolution; float fogB (fog density per unit); vec3 fogSunDir (towards
-// the sun), fogColor, fogSunColor.
+// VpMtx (projection x view); vec3 camr (the up axis), camu (the right axis);
+// float diameter (world units), focus (view depth in focus); vec2
+// iResolution; vec3 fogSunDir (towards the sun).
 // Passes on: lit (xy the place on the dot, -1..1 at its nominal rim; z the
 // sun's side across it; w the sun's height over the picture), flat tint (the
 // particle's colour), flat spot (xyz position, w the dither's shift, from
-// the position), flat opacity, flat haze (rgb the fog's own light, a the
-// part of the particle's light that comes through it).
+// the position), flat opacity.
 #version 330 core
 
 layout(location = 0) in vec3 corner;
@@ -33,20 +31,15 @@ uniform sampler2D state;
 uniform mat4 VpMtx;
 uniform vec3 camr;
 uniform vec3 camu;
-uniform vec3 campos;
 uniform float diameter;
 uniform float focus;
 uniform vec2 iResolution;
-uniform float fogB;
 uniform vec3 fogSunDir;
-uniform vec3 fogColor;
-uniform vec3 fogSunColor;
 
 noperspective out vec4 lit;
 flat out vec3 tint;
 flat out vec4 spot;
 flat out float opacity;
-flat out vec4 haze;
 
 // How much wider a particle gets per unit of distance from the focus plane.
 const float aperture = 0.006;
@@ -82,17 +75,6 @@ void main() {
     vec3 sunHere = vec3(-dot(sunDir, camu), dot(sunDir, camr), -dot(sunDir, cross(camu, camr)));
     vec2 onDot = corner.xy * reach;
     lit = vec4(onDot, dot(onDot, sunHere.xy), sunHere.z);
-
-    // Fog that glows towards the sun. The quad's view depth stands for its
-    // distance; the two part only towards the picture's edges, where the fog
-    // comes out a little thinner for it. clear, exp(-depth), from the
-    // exponential's first terms, without exp.
-    float facing = clamp(dot(s.xyz - campos, sunDir) / centre.w, 0.0, 1.0);
-    float glare = facing * facing * facing;
-    glare *= glare;
-    float depth = max(fogB, 0.0) * centre.w;
-    float clear = 1.0 / (1.0 + depth * (1.0 + depth * (0.5 + depth / 6.0)));
-    haze = vec4(mix(fogColor, fogSunColor, glare) * (1.0 - clear), clear);
 
     spot = vec4(s.xyz, fract(dot(s.xyz, vec3(12.9898, 78.233, 37.719))));
     gl_Position = centre + vec4(onDot * radius * scaleY * vec2(iResolution.y / iResolution.x, 1.0), 0.0, 0.0);
