@@ -9,8 +9,9 @@
 // rasteriser would still shade every pixel of it. Parked, faded or clipped
 // particles collapse outside the clip volume. The sun's direction in the
 // quad's frame is worked out here, once a corner, and handed on as a linear
-// term that interpolates exactly; the fog, which needs the particle's
-// distance, is left to the fragment stage.
+// term that interpolates exactly. The fog is left to the fragment stage:
+// worked out here, four times a particle, it costs more than it saves at
+// small picture sizes.
 // Expects: attribute 0 = quad corner (x, y in -1..1), attribute 1 = state
 // coordinate (i / 1023, j / 1023), one per instance; sampler2D state (xyz
 // position; w packed by the simulation: bit 31 parked, bits 16..28 the part
