@@ -16,8 +16,8 @@
 #include "gl/VertexArrayObject.h"
 #include "scene/CameraRig.h"
 #include "scene/EFx.h"
-#include "scene/FrameObserver.h"
 #include "scene/FrameInput.h"
+#include "scene/FrameObserver.h"
 #include "sync/Track.h"
 
 #include <array>
@@ -47,11 +47,12 @@ public:
     // The state-texture coordinate of particle k: (k / 1024, k % 1024) / 1023.
     static std::array<float, 2> stateCoordinate(int k);
 
-    // For tests: the state buffer the next call writes, and the emitters
-    // the simulation receives.
+    // For tests: the state buffer the next call writes, the emitters the
+    // simulation receives, and the occlusion pass's target and input.
     Gl::Fbo& stateBuffer(int index) { return stateFbos_[index]; }
     const std::vector<SpriteEmitter>& emitters() const { return emitters_; }
     Gl::Fbo& occlusionBuffer() { return aoFbo_; }
+    Gl::Fbo& sceneBuffer() { return sceneFbo_; }
 
     // The steps of one render, told to an observer as Stage::Step with
     // these numbers, for a benchmark's split.

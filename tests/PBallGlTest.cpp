@@ -1,15 +1,19 @@
 // The particle ball on a real context with stand-in shaders: which state
 // buffer each call writes and reads, the instance coordinates, the size of
 // the occlusion target, and how emitters round, limit and respawn; then the
-// show's own shaders forming a cloud in the shape of a sprite.
+// show's own shaders forming a cloud in the shape of a sprite, and the
+// occlusion pass over a hand-made input.
 #include "GlTestContext.h"
 #include "TrackKeys.h"
 
 #include "fx/PBall.h"
 #include "gl/Fbo.h"
+#include "gl/PassSetup.h"
+#include "gl/ScreenPass.h"
 
 #include <stb_image_write.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -260,6 +264,86 @@ TEST_F(PBallGl, TheCloudTakesTheShapeOfItsEmittersSprite) {
     EXPECT_GT(readings[0].correlation, 0.6);
     for (const Reading& r : {readings[1], readings[2]})
         EXPECT_LT(r.correlation, readings[0].correlation - 0.3) << r.name;
+
+    // What the occlusion pass reads: each particle's texel names a dot
+    // (centre, 1 / radius in pixels) that reaches the texel.
+    ball->sceneBuffer().bind();
+    glReadBuffer(GL_COLOR_ATTACHMENT1);
+    glReadPixels(0, 0, w, h, GL_RGBA, GL_FLOAT, pixels.data());
+    int drawn = 0, offTheirDot = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const float* p = &pixels[static_cast<std::size_t>(4 * (y * w + x))];
+            if (p[3] < 0.0f) {
+                ++drawn;
+                offTheirDot += std::hypot(x + 0.5f - p[0], y + 0.5f - p[1]) * p[2] > 1.0f;
+            }
+        }
+    EXPECT_GT(drawn, w * h / 20);
+    EXPECT_EQ(offTheirDot, 0);
+}
+
+TEST_F(PBallGl, OcclusionDarkensWhatLiesBehindANearerParticle) {
+    useShowShaders({"ao.fs"});
+    // Written by hand at 128 x 128, with the camera at the origin looking
+    // along +z (clip w = z): a far dot (depth 5, centre x 60) on the left
+    // half and a nearer one (depth 4.5, centre x 100) on the right, rows
+    // 32..95; above them, rows 100..127 of the left half name the far dot's
+    // centre with a radius that does not reach them. The rest is empty.
+    constexpr int side = 128;
+    std::vector<float> postex(side * side * 4, 0.0f);
+    const auto put = [&](int x0, int x1, int y0, int y1, std::array<float, 4> texel) {
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                std::copy(texel.begin(), texel.end(), &postex[4 * (y * side + x)]);
+    };
+    put(0, 64, 32, 96, {60, 64, 0.01f, -5.0f});
+    put(64, side, 32, 96, {100, 64, 0.01f, -4.5f});
+    put(0, 64, 100, side, {60, 64, 0.05f, -5.0f});
+    Fbo input, output;
+    input.setup(side, side, 1, false);
+    input.colorTexture(0)->bind();
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, side, side, GL_RGBA, GL_FLOAT, postex.data());
+    output.setup(side / 2, side / 2, 1, false);
+
+    std::unique_ptr<Sorva::Gl::ScreenPass> pass;
+    captureStdout([&] {
+        pass = std::make_unique<Sorva::Gl::ScreenPass>("./data/shaders/ao.fs", &display());
+    });
+    output.bind();
+    glViewport(0, 0, side / 2, side / 2);
+    Sorva::Gl::ShaderProgram* program = pass->program();
+    program->bind();
+    Sorva::Gl::bindInputs(display(), {input.colorTexture(0)});
+    program->setUniform1i("postex", 0);
+    program->setUniform3f("lookDir", 0.0f, 0.0f, 1.0f);
+    program->setUniform1f("aoScale", 0.5f);
+    program->setUniform1f("iGlobalTime", 3.0f);
+    const float projection[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 1, 0, 0, -0.2f, 0};
+    program->setUniformMatrix4fv("P", 1, false, projection);
+    pass->draw();
+
+    std::vector<float> open(side * side, 0.0f);
+    glReadPixels(0, 0, side / 2, side / 2, GL_RED, GL_FLOAT, open.data());
+    struct Region {
+        const char* name;
+        int x0, x1, y0, y1;    // occlusion pixels
+        float lowest, highest; // of the mean open fraction
+    };
+    // Around the far dot's centre about one sample in eleven lands on the
+    // nearer dot; everywhere else nothing is in front (open is at most 1).
+    for (const Region& r :
+         {Region{"far", 0, 32, 16, 48, 0.85f, 0.95f}, Region{"near", 32, 64, 16, 48, 1.0f, 1.0f},
+          Region{"empty", 0, 64, 0, 16, 1.0f, 1.0f},
+          Region{"off its dot", 0, 32, 50, 64, 1.0f, 1.0f}}) {
+        float sum = 0.0f;
+        for (int y = r.y0; y < r.y1; ++y)
+            for (int x = r.x0; x < r.x1; ++x)
+                sum += open[y * (side / 2) + x];
+        const float mean = sum / static_cast<float>((r.x1 - r.x0) * (r.y1 - r.y0));
+        EXPECT_GE(mean, r.lowest) << r.name;
+        EXPECT_LE(mean, r.highest) << r.name;
+    }
 }
 
 TEST_F(PBallGl, ANonFiniteStateRespawnsInsteadOfLasting) {

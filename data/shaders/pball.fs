@@ -6,33 +6,32 @@
 // lit as a little sphere from the sun's side and sunk into fog that glows
 // towards the sun.
 // Expects: sampler2D textu (the particle image, unit 0: a soft round dot in
-// its alpha; without an image a round dot is drawn); vec3 campos; float fogB
-// (fog density per unit); vec3 fogSunDir (towards the sun), fogColor,
-// fogSunColor; from the vertex stage lit (xy the place on the dot, z the
-// sun's side across it, w the sun's height), flat tint (the particle's
-// colour), flat spot (xyz world position, w the dither's shift), flat
-// opacity.
+// its alpha; without an image a round dot is drawn); float fogB (fog
+// density per unit); vec3 fogColor, fogSunColor; from the vertex stage flat
+// uvec4 particle (x, y the bits of the dot's centre in window pixels, z
+// those of 1 / its radius in pixels, the lowest byte of each a code of the
+// sun's direction in the quad's frame; w the colour as 5:6:5, the opacity
+// and the glare in 255ths).
 // Writes: location 0 the colour (a 1), location 1 for the occlusion pass:
-// xyz the world position, w minus the view depth.
+// xy the dot's centre in window pixels, z 1 / its radius in pixels, w minus
+// the view depth.
 #version 330 core
 
 uniform sampler2D textu;
-uniform vec3 campos;
 uniform float fogB;
-uniform vec3 fogSunDir;
 uniform vec3 fogColor;
 uniform vec3 fogSunColor;
 
-noperspective in vec4 lit;
-flat in vec3 tint;
-flat in vec4 spot;
-flat in float opacity;
+flat in uvec4 particle;
 
 layout(location = 0) out vec4 fragColor;
 layout(location = 1) out vec4 fragPos;
 
 void main() {
-    vec2 quad = lit.xy;
+    vec2 centre = uintBitsToFloat(particle.xy);
+    float perRadius = uintBitsToFloat(particle.z);
+    // The place on the dot, -1..1 at its nominal rim.
+    vec2 quad = (gl_FragCoord.xy - centre) * perRadius;
     float rim = 1.0 - dot(quad, quad);
     // Read texel for texel: a particle covers a few pixels, far fewer than
     // the image's texels, and a filtered read costs several times as much
@@ -44,27 +43,26 @@ void main() {
     float alpha = texelFetch(textu, min(ivec2((quad * 0.5 + 0.5) * vec2(size)), size - 1), 0).a;
     float dotShape = min(alpha, rim);
 
-    // Interleaved gradient noise, shifted per particle.
-    float threshold = fract(52.982919 * fract(dot(gl_FragCoord.xy, vec2(0.06711056, 0.00583715))) + spot.w);
+    // Interleaved gradient noise, shifted per particle by where it lies.
+    float shift = fract(dot(centre, vec2(12.9898, 78.233)));
+    float threshold = fract(52.982919 * fract(dot(gl_FragCoord.xy, vec2(0.06711056, 0.00583715))) + shift);
+    float opacity = float((particle.w >> 16) & 255u) * (1.0 / 255.0);
     if (opacity * dotShape <= threshold * 0.999)
         discard;
 
-    float light = 0.8 + 0.45 * max(lit.z + sqrt(max(rim, 0.0)) * lit.w, 0.0);
+    vec3 sun = vec3(particle.xyz & 255u) * (1.0 / 127.5) - (128.0 / 127.5);
+    float light = 0.8 + 0.45 * max(dot(quad, sun.xy) + sqrt(max(rim, 0.0)) * sun.z, 0.0);
+    uvec3 rgb = uvec3(particle.w >> 11, particle.w >> 5, particle.w) & uvec3(31u, 63u, 31u);
+    vec3 tint = vec3(rgb) * vec3(1.0 / 31.0, 1.0 / 63.0, 1.0 / 31.0);
 
     // The quad stands square to the view, so its view depth is the same
-    // over it: the clip w, which the rasteriser hands over as 1 / w. The fog
-    // takes it for the distance; the two part only towards the picture's
-    // edges, where the fog comes out a little thinner for it.
+    // over it: the clip w, which the rasteriser hands over as 1 / w.
     float viewDepth = 1.0 / gl_FragCoord.w;
-    vec3 sunDir = normalize(fogSunDir + vec3(0.0, 0.0, 1e-6));
-    float facing = clamp(dot(spot.xyz - campos, sunDir) * gl_FragCoord.w, 0.0, 1.0);
-    float glare = facing * facing * facing;
-    glare *= glare;
-    vec3 fog = mix(fogColor, fogSunColor, glare);
+    vec3 fog = mix(fogColor, fogSunColor, float(particle.w >> 24) * (1.0 / 255.0));
     // 1 - exp(-depth) from the exponential's first terms, without exp.
     float depth = max(fogB, 0.0) * viewDepth;
     float thick = 1.0 - 1.0 / (1.0 + depth * (1.0 + depth * (0.5 + depth / 6.0)));
 
     fragColor = vec4(mix(tint * light, fog, thick), 1.0);
-    fragPos = vec4(spot.xyz, -viewDepth);
+    fragPos = vec4(centre, perRadius, -viewDepth);
 }

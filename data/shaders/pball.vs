@@ -2,27 +2,30 @@
 // particle, placed from the state just simulated, with one texel fetch. The
 // dot is its diameter plus a depth-of-field blur that grows with the
 // distance from the focus plane (at least about a pixel, at most 4.5% of the
-// picture's height; the occlusion pass relies on that bound); its opacity
-// drops as the blur spreads it and as it fades in and out over its life.
+// picture's height); its opacity drops as the blur spreads it and as it
+// fades in and out over its life.
 // The quad covers the dot out to 0.8 of its radius: beyond that the dot's
 // profile is below an eighth and the dither keeps next to nothing, while the
 // rasteriser would still shade every pixel of it. Parked, faded or clipped
-// particles collapse outside the clip volume. The sun's direction in the
-// quad's frame is worked out here, once a corner, and handed on as a linear
-// term that interpolates exactly. The fog is left to the fragment stage:
-// worked out here, four times a particle, it costs more than it saves at
-// small picture sizes.
+// particles collapse outside the clip volume.
+// Everything the fragment stage needs travels in one flat integer vector,
+// worked out once a corner: where a software rasteriser runs this draw,
+// each further output makes every particle's vertices dearer to store, set
+// up and hand on, and costs more than the fragment stage spends unpacking.
 // Expects: attribute 0 = quad corner (x, y in -1..1), attribute 1 = state
 // coordinate (i / 1023, j / 1023), one per instance; sampler2D state (xyz
 // position; w packed by the simulation: bit 31 parked, bits 16..28 the part
 // of its lifetime lived in 8191ths, bits 0..15 the colour as 5:6:5); mat4
-// VpMtx (projection x view); vec3 camr (the up axis), camu (the right axis);
-// float diameter (world units), focus (view depth in focus); vec2
+// VpMtx (projection x view); vec3 camr (the up axis), camu (the right axis),
+// campos; float diameter (world units), focus (view depth in focus); vec2
 // iResolution; vec3 fogSunDir (towards the sun).
-// Passes on: lit (xy the place on the dot, -1..1 at its nominal rim; z the
-// sun's side across it; w the sun's height over the picture), flat tint (the
-// particle's colour), flat spot (xyz position, w the dither's shift, from
-// the position), flat opacity.
+// Passes on: flat uvec4 particle: x and y the bits of the dot's centre in window
+// pixels, z those of 1 / its nominal radius in pixels, each with its lowest
+// byte replaced by a code of the sun's direction in the quad's frame (x to
+// the viewer's right, y up, z towards the viewer; code = 127.5 * (d + 1)
+// rounded, so -1..1 becomes 0..255). That moves the centre by at most a
+// sixteenth of a pixel. w: bits 0..15 the colour as 5:6:5, 16..23 the
+// opacity and 24..31 the fog's glare, both in 255ths.
 #version 330 core
 
 layout(location = 0) in vec3 corner;
@@ -32,20 +35,25 @@ uniform sampler2D state;
 uniform mat4 VpMtx;
 uniform vec3 camr;
 uniform vec3 camu;
+uniform vec3 campos;
 uniform float diameter;
 uniform float focus;
 uniform vec2 iResolution;
 uniform vec3 fogSunDir;
 
-noperspective out vec4 lit;
-flat out vec3 tint;
-flat out vec4 spot;
-flat out float opacity;
+flat out uvec4 particle;
 
 // How much wider a particle gets per unit of distance from the focus plane.
 const float aperture = 0.006;
 // How far out the quad reaches, in the dot's radii.
 const float reach = 0.8;
+
+// Replaces the lowest byte of each float's bits by a code, rounding the
+// float to the bits that are left.
+uvec3 withCodes(vec3 carriers, vec3 coded) {
+    uvec3 code = uvec3(clamp(coded, -1.0, 1.0) * 127.5 + 128.0);
+    return ((floatBitsToUint(carriers) + 128u) & ~255u) | min(code, 255u);
+}
 
 void main() {
     vec4 s = texelFetch(state, ivec2(stateCoord * 1023.0 + 0.5), 0);
@@ -61,22 +69,26 @@ void main() {
     float wide = sharp + aperture * abs(centre.w - focus);
     float pixel = 2.0 * centre.w / (scaleY * iResolution.y);
     float radius = clamp(wide, 0.7 * pixel, 0.09 * centre.w / scaleY);
-    opacity = fade * min(sharp * sharp / (radius * radius), 1.0);
+    float opacity = fade * min(sharp * sharp / (radius * radius), 1.0);
 
     if (!(opacity > 0.01) || !(centre.w > 0.05)) {
         gl_Position = vec4(0.0, 0.0, 2.0, 1.0);
         return;
     }
-    uvec3 rgb = uvec3(bits >> 11, bits >> 5, bits) & uvec3(31u, 63u, 31u);
-    tint = vec3(rgb) * vec3(1.0 / 31.0, 1.0 / 63.0, 1.0 / 31.0);
+    float perDepth = 1.0 / centre.w;
+    vec2 centrePx = (centre.xy * perDepth * 0.5 + 0.5) * iResolution;
+    float radiusPx = radius * scaleY * 0.5 * iResolution.y * perDepth;
 
-    // The sun in the quad's frame: x to the viewer's right (-camu, the right
-    // axis turned to face us), y up, z towards the viewer.
+    // The sun in the quad's frame, and how nearly the particle lies towards
+    // the sun as the viewer sees it: the fog glows there.
     vec3 sunDir = normalize(fogSunDir + vec3(0.0, 0.0, 1e-6));
     vec3 sunHere = vec3(-dot(sunDir, camu), dot(sunDir, camr), -dot(sunDir, cross(camu, camr)));
-    vec2 onDot = corner.xy * reach;
-    lit = vec4(onDot, dot(onDot, sunHere.xy), sunHere.z);
+    float facing = clamp(dot(s.xyz - campos, sunDir) * perDepth, 0.0, 1.0);
+    float glare = facing * facing * facing;
+    glare *= glare;
 
-    spot = vec4(s.xyz, fract(dot(s.xyz, vec3(12.9898, 78.233, 37.719))));
+    particle = uvec4(withCodes(vec3(centrePx, 1.0 / radiusPx), sunHere),
+                     (bits & 0xffffu) | (uint(opacity * 255.0 + 0.5) << 16) | (uint(glare * 255.0 + 0.5) << 24));
+    vec2 onDot = corner.xy * reach;
     gl_Position = centre + vec4(onDot * radius * scaleY * vec2(iResolution.y / iResolution.x, 1.0), 0.0, 0.0);
 }
