@@ -14,8 +14,8 @@
 // up and hand on, and costs more than the fragment stage spends unpacking.
 // Expects: attribute 0 = quad corner (x, y in -1..1), attribute 1 = state
 // coordinate (i / 1023, j / 1023), one per instance; sampler2D state (xyz
-// position; w packed by the simulation: bit 31 parked, bits 16..28 the part
-// of its lifetime lived in 8191ths, bits 0..15 the colour as 5:6:5); mat4
+// position; w packed by the simulation: bit 31 parked, bits 16..28 how far
+// it shows in 8191ths, bits 0..15 the colour as 5:6:5); mat4
 // VpMtx (projection x view); vec3 camr (the up axis), camu (the right axis),
 // campos; float diameter (world units), focus (view depth in focus); vec2
 // iResolution; vec3 fogSunDir (towards the sun).
@@ -48,10 +48,10 @@ const float aperture = 0.006;
 // How far out the quad reaches, in the dot's radii.
 const float reach = 0.8;
 
-// Replaces the lowest byte of each float's bits by a code, rounding the
-// float to the bits that are left.
+// Replaces the lowest byte of each float's bits by a code of a value in
+// -1..1, rounding the float to the bits that are left.
 uvec3 withCodes(vec3 carriers, vec3 coded) {
-    uvec3 code = uvec3(clamp(coded, -1.0, 1.0) * 127.5 + 128.0);
+    uvec3 code = uvec3(coded * 127.5 + 128.0);
     return ((floatBitsToUint(carriers) + 128u) & ~255u) | min(code, 255u);
 }
 
@@ -60,9 +60,7 @@ void main() {
     vec4 centre = VpMtx * vec4(s.xyz, 1.0);
 
     uint bits = floatBitsToUint(s.w);
-    float life = float((bits >> 16) & 0x1fffu) * (1.0 / 8191.0);
-    bool parked = (bits & 0x80000000u) != 0u;
-    float fade = parked ? 0.0 : smoothstep(0.0, 0.05, life) * (1.0 - smoothstep(0.6, 1.0, life));
+    float fade = float((bits >> 16) & 0x1fffu) * (1.0 / 8191.0);
     // Clip units per world unit across the view: the projection's y scale.
     float scaleY = dot(vec3(VpMtx[0][1], VpMtx[1][1], VpMtx[2][1]), camr);
     float sharp = 0.5 * diameter * (0.5 + 0.5 * fade);
@@ -71,10 +69,9 @@ void main() {
     float radius = clamp(wide, 0.7 * pixel, 0.09 * centre.w / scaleY);
     float opacity = fade * min(sharp * sharp / (radius * radius), 1.0);
 
-    if (!(opacity > 0.01) || !(centre.w > 0.05)) {
-        gl_Position = vec4(0.0, 0.0, 2.0, 1.0);
-        return;
-    }
+    // Worked out for every particle and dropped at the end: a branch here
+    // costs a software rasteriser more than the work it would skip.
+    bool hidden = !(opacity > 0.01) || !(centre.w > 0.05);
     float perDepth = 1.0 / centre.w;
     vec2 centrePx = (centre.xy * perDepth * 0.5 + 0.5) * iResolution;
     float radiusPx = radius * scaleY * 0.5 * iResolution.y * perDepth;
@@ -82,7 +79,9 @@ void main() {
     // The sun in the quad's frame, and how nearly the particle lies towards
     // the sun as the viewer sees it: the fog glows there.
     vec3 sunDir = normalize(fogSunDir + vec3(0.0, 0.0, 1e-6));
-    vec3 sunHere = vec3(-dot(sunDir, camu), dot(sunDir, camr), -dot(sunDir, cross(camu, camr)));
+    // Towards the viewer is minus the view direction, the w row of VpMtx.
+    vec3 toViewer = -vec3(VpMtx[0][3], VpMtx[1][3], VpMtx[2][3]);
+    vec3 sunHere = vec3(-dot(sunDir, camu), dot(sunDir, camr), dot(sunDir, toViewer));
     float facing = clamp(dot(s.xyz - campos, sunDir) * perDepth, 0.0, 1.0);
     float glare = facing * facing * facing;
     glare *= glare;
@@ -90,5 +89,6 @@ void main() {
     particle = uvec4(withCodes(vec3(centrePx, 1.0 / radiusPx), sunHere),
                      (bits & 0xffffu) | (uint(opacity * 255.0 + 0.5) << 16) | (uint(glare * 255.0 + 0.5) << 24));
     vec2 onDot = corner.xy * reach;
-    gl_Position = centre + vec4(onDot * radius * scaleY * vec2(iResolution.y / iResolution.x, 1.0), 0.0, 0.0);
+    gl_Position = hidden ? vec4(0.0, 0.0, 2.0, 1.0)
+                         : centre + vec4(onDot * radius * scaleY * vec2(iResolution.y / iResolution.x, 1.0), 0.0, 0.0);
 }

@@ -76,14 +76,16 @@ float finiteOr0(float x) {
 }
 
 // The bits of the state's w: bit 31 set while parked (so w < 0 exactly
-// then), bit 30 set, bits 16..28 the part of its lifetime the particle has
-// lived in 8191ths, bits 0..15 its colour as 5:6:5. With bit 30 set and bit
-// 29 clear the float's exponent is never all ones or all zeros, so w is
-// always a finite, normal number (|w| >= 2 while alive).
+// then), bit 30 set, bits 16..28 how far the particle shows in 8191ths (0
+// while parked; it fades in over the first 5% of its lifetime and out over
+// the last 40%), bits 0..15 its colour as 5:6:5. With bit 30 set and bit 29
+// clear the float's exponent is never all ones or all zeros, so w is always
+// a finite, normal number (|w| >= 2 while alive).
 float packForDraw(bool parked, float lived, vec3 colour) {
     uvec3 c = uvec3(clamp(colour, 0.0, 1.0) * vec3(31.0, 63.0, 31.0) + 0.5);
-    uint part = uint(clamp(lived, 0.0, 1.0) * 8191.0 + 0.5) & 0x1fffu;
-    return uintBitsToFloat((parked ? 0x80000000u : 0u) | 0x40000000u | (part << 16) | (c.r << 11) |
+    float fade = parked ? 0.0 : smoothstep(0.0, 0.05, lived) * (1.0 - smoothstep(0.6, 1.0, lived));
+    uint shows = uint(fade * 8191.0 + 0.5) & 0x1fffu;
+    return uintBitsToFloat((parked ? 0x80000000u : 0u) | 0x40000000u | (shows << 16) | (c.r << 11) |
                            (c.g << 5) | c.b);
 }
 
