@@ -15,17 +15,18 @@
 // Expects: attribute 0 = quad corner (x, y in -1..1), attribute 1 = state
 // coordinate (i / 1023, j / 1023), one per instance; sampler2D state (xyz
 // position; w packed by the simulation: bit 31 parked, bits 16..28 how far
-// it shows in 8191ths, bits 0..15 the colour as 5:6:5); mat4
-// VpMtx (projection x view); vec3 camr (the up axis), camu (the right axis),
-// campos; float diameter (world units), focus (view depth in focus); vec2
-// iResolution; vec3 fogSunDir (towards the sun).
-// Passes on: flat uvec4 particle: x and y the bits of the dot's centre in window
-// pixels, z those of 1 / its nominal radius in pixels, each with its lowest
-// byte replaced by a code of the sun's direction in the quad's frame (x to
-// the viewer's right, y up, z towards the viewer; code = 127.5 * (d + 1)
-// rounded, so -1..1 becomes 0..255). That moves the centre by at most a
-// sixteenth of a pixel. w: bits 0..15 the colour as 5:6:5, 16..23 the
-// opacity and 24..31 the fog's glare, both in 255ths.
+// it shows in 8191ths, bits 0..15 the colour as 5:6:5); mat4 VpMtx
+// (projection x view, its w row the view direction); vec3 camr (the up
+// axis), camu (the right axis), campos; float diameter (world units), focus
+// (view depth in focus); vec2 iResolution; vec3 fogSunDir (towards the sun).
+// Passes on: flat uvec4 particle: x and y the bits of the dot's centre in
+// window pixels, z those of 1 / its nominal radius in pixels, each with its
+// lowest byte replaced by a code of the sun's direction in the quad's frame
+// (x to the viewer's right, y up, z towards the viewer; code = 127.5 * (d +
+// 1) rounded, so -1..1 becomes 0..255), which moves the centre by a
+// sixteenth of a pixel at most in pictures narrower than 8192 pixels; w:
+// bits 0..15 the colour as 5:6:5, 16..23 the opacity and 24..31 the fog's
+// glare, both in 255ths.
 #version 330 core
 
 layout(location = 0) in vec3 corner;
@@ -86,9 +87,8 @@ void main() {
     float glare = facing * facing * facing;
     glare *= glare;
 
-    particle = uvec4(withCodes(vec3(centrePx, 1.0 / radiusPx), sunHere),
-                     (bits & 0xffffu) | (uint(opacity * 255.0 + 0.5) << 16) | (uint(glare * 255.0 + 0.5) << 24));
-    vec2 onDot = corner.xy * reach;
-    gl_Position = hidden ? vec4(0.0, 0.0, 2.0, 1.0)
-                         : centre + vec4(onDot * radius * scaleY * vec2(iResolution.y / iResolution.x, 1.0), 0.0, 0.0);
+    uint shares = (uint(opacity * 255.0 + 0.5) << 16) | (uint(glare * 255.0 + 0.5) << 24);
+    particle = uvec4(withCodes(vec3(centrePx, 1.0 / radiusPx), sunHere), (bits & 0xffffu) | shares);
+    vec2 offset = corner.xy * reach * radius * scaleY * vec2(iResolution.y / iResolution.x, 1.0);
+    gl_Position = hidden ? vec4(0.0, 0.0, 2.0, 1.0) : centre + vec4(offset, 0.0, 0.0);
 }
