@@ -32,8 +32,8 @@ const vec3 kernel[taps] = vec3[taps](
     vec3(0.18, -0.66, 0.42), vec3(0.71, 0.42, 0.38), vec3(-0.30, 0.12, 0.82),
     vec3(-0.15, -0.88, 0.25));
 
-// Whether the texel at texel holds a particle: one in front of the camera
-// whose dot reaches the texel's centre. Data moved elsewhere fails here.
+// Whether texel, read at at, holds a particle: one in front of the camera
+// whose dot reaches the centre of at. Data moved elsewhere fails here.
 bool onItsDot(vec4 texel, ivec2 at) {
     return texel.w < 0.0 && length(vec2(at) + 0.5 - texel.xy) * texel.z <= 1.01;
 }
