@@ -150,6 +150,8 @@ void TrivialBall::render(Gl::Fbo& target, Gl::Fbo& state,
     step(PBall::Simulation, false);
 
     step(PBall::Backdrop, true);
+    // The ball clears its scene buffer before the backdrop draws into it.
+    Gl::beginPass(surface_, &scene_, {});
     Gl::Fbo* from = &between_[1];
     for (Gl::Fbo* to : {&between_[0], &between_[1], &scene_}) {
         Gl::beginPass(surface_, to, {.depthTest = Gl::PassSetup::State::Off});

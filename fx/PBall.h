@@ -1,7 +1,7 @@
 // The particle ball (slot 0): 1,048,576 particles, one per texel of a
 // 1024 x 1024 state, simulated on the GPU by ping-pong between two state
 // framebuffers, respawned from three sprite emitters, drawn as camera-facing
-// quads over the hands backdrop, shaded by half-size ambient occlusion and
+// dots over the hands backdrop, shaded by half-size ambient occlusion and
 // combined into the target.
 #pragma once
 

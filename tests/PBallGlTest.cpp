@@ -1,8 +1,8 @@
 // The particle ball on a real context with stand-in shaders: which state
 // buffer each call writes and reads, the instance coordinates, the size of
 // the occlusion target, and how emitters round, limit and respawn; then the
-// show's own shaders forming a cloud in the shape of a sprite, and the
-// occlusion pass over a hand-made input.
+// show's own shaders forming a cloud in the shape of a sprite, the outline
+// of one dot, and the occlusion pass over a hand-made input.
 #include "GlTestContext.h"
 #include "TrackKeys.h"
 
@@ -281,6 +281,60 @@ TEST_F(PBallGl, TheCloudTakesTheShapeOfItsEmittersSprite) {
         }
     EXPECT_GT(drawn, w * h / 20);
     EXPECT_EQ(offTheirDot, 0);
+}
+
+TEST_F(PBallGl, EachDotIsOneTriangleHoldingItsInnerDisc) {
+    // One particle at the origin, fully shown; every other one parked. The
+    // show's vertex stage with a fragment stage that keeps every fragment
+    // and hands on the dot's centre and 1 / radius in pixels.
+    writeFile("data/shaders/pballsimu.fs", R"(#version 330 core
+layout(location = 0) out vec4 state; layout(location = 1) out vec4 colour;
+layout(location = 2) out vec4 acc;
+void main() {
+    bool shown = ivec2(gl_FragCoord.xy) == ivec2(0);
+    state = vec4(0.0, 0.0, 0.0, uintBitsToFloat(shown ? 0x5fffffffu : 0x80000000u));
+    colour = vec4(1.0); acc = vec4(0.0, 0.0, 0.0, 1.0);
+})");
+    useShowShaders({"pball.vs"});
+    writeFile("data/shaders/pball.fs", R"(#version 330 core
+flat in uvec4 particle; layout(location = 0) out vec4 c; layout(location = 1) out vec4 d;
+void main() { c = vec4(1.0); d = vec4(uintBitsToFloat(particle.xyz), -1.0); })");
+    const std::pair<const char*, float> tracks[] = {
+        {"pball-cam-pos-z", -4.0f},  {"pball-cam-fov", 60.0f}, {"pball-cam-near-z", 0.1f},
+        {"pball-cam-far-z", 100.0f}, {"fov-diameter", 0.4f},   {"fov-focus", 4.0f},
+    };
+    for (const auto& [name, value] : tracks)
+        setTrackValue(name, value);
+    Sorva::Gl::Surface surface(256, 256);
+    auto ball = make(surface);
+    ball->render(*target_, *params_);
+    for (const auto& [name, value] : tracks)
+        setTrackKeys(name, {});
+
+    std::vector<float> pixels(256 * 256 * 4);
+    ball->sceneBuffer().bind();
+    glReadBuffer(GL_COLOR_ATTACHMENT1);
+    glReadPixels(0, 0, 256, 256, GL_RGBA, GL_FLOAT, pixels.data());
+    const float* dot = nullptr;
+    for (std::size_t i = 0; i < pixels.size() && !dot; i += 4)
+        dot = pixels[i + 3] < 0.0f ? &pixels[i] : nullptr;
+    ASSERT_NE(dot, nullptr) << "the particle is not drawn";
+    const float cx = dot[0], cy = dot[1], radius = 1.0f / dot[2];
+    ASSERT_GT(radius, 8.0f) << "too small a dot to tell its outline";
+    int covered = 0, innerMissed = 0, tooFar = 0;
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            const bool drawn = pixels[static_cast<std::size_t>(4 * (y * 256 + x) + 3)] < 0.0f;
+            const float r = std::hypot(x + 0.5f - cx, y + 0.5f - cy) / radius;
+            covered += drawn;
+            innerMissed += !drawn && r <= 0.8f;
+            tooFar += drawn && r > 1.6f + 1.0f / radius;
+        }
+    EXPECT_EQ(innerMissed, 0) << "the disc out to 0.8 of the radius is cut";
+    EXPECT_EQ(tooFar, 0);
+    // An equilateral triangle round that disc: 3 sqrt(3) 0.64 r^2, where
+    // the square round it would cover 2.56 r^2.
+    EXPECT_NEAR(covered / (radius * radius), 3.3255, 0.4);
 }
 
 TEST_F(PBallGl, OcclusionDarkensWhatLiesBehindANearerParticle) {

@@ -10,7 +10,7 @@
 // density per unit); vec3 fogColor, fogSunColor; from the vertex stage flat
 // uvec4 particle (x, y the bits of the dot's centre in window pixels, z
 // those of 1 / its radius in pixels, the lowest byte of each a code of the
-// sun's direction in the quad's frame; w the colour as 5:6:5, the opacity
+// sun's direction in the dot's frame; w the colour as 5:6:5, the opacity
 // and the glare in 255ths).
 // Writes: location 0 the colour (a 1), location 1 for the occlusion pass:
 // xy the dot's centre in window pixels, z 1 / its radius in pixels, w minus
@@ -31,8 +31,8 @@ void main() {
     vec2 centre = uintBitsToFloat(particle.xy);
     float perRadius = uintBitsToFloat(particle.z);
     // The place on the dot, -1..1 at its nominal rim.
-    vec2 quad = (gl_FragCoord.xy - centre) * perRadius;
-    float rim = 1.0 - dot(quad, quad);
+    vec2 spot = (gl_FragCoord.xy - centre) * perRadius;
+    float rim = 1.0 - dot(spot, spot);
     // Read texel for texel: a particle covers a few pixels, far fewer than
     // the image's texels, and a filtered read costs several times as much
     // where the fragment stage runs on the CPU. The image's alpha shapes the
@@ -40,7 +40,7 @@ void main() {
     // opaque, and the outline's own falloff is the dot then. Outside the
     // outline the shape is negative and the fragment always dropped.
     ivec2 size = textureSize(textu, 0);
-    float alpha = texelFetch(textu, min(ivec2((quad * 0.5 + 0.5) * vec2(size)), size - 1), 0).a;
+    float alpha = texelFetch(textu, min(ivec2((spot * 0.5 + 0.5) * vec2(size)), size - 1), 0).a;
     float dotShape = min(alpha, rim);
 
     // Interleaved gradient noise, shifted per particle by where it lies.
@@ -51,11 +51,11 @@ void main() {
         discard;
 
     vec3 sun = vec3(particle.xyz & 255u) * (1.0 / 127.5) - (128.0 / 127.5);
-    float light = 0.8 + 0.45 * max(dot(quad, sun.xy) + sqrt(max(rim, 0.0)) * sun.z, 0.0);
+    float light = 0.8 + 0.45 * max(dot(spot, sun.xy) + sqrt(max(rim, 0.0)) * sun.z, 0.0);
     uvec3 rgb = uvec3(particle.w >> 11, particle.w >> 5, particle.w) & uvec3(31u, 63u, 31u);
     vec3 tint = vec3(rgb) * vec3(1.0 / 31.0, 1.0 / 63.0, 1.0 / 31.0);
 
-    // The quad stands square to the view, so its view depth is the same
+    // The triangle stands square to the view, so its view depth is the same
     // over it: the clip w, which the rasteriser hands over as 1 / w.
     float viewDepth = 1.0 / gl_FragCoord.w;
     vec3 fog = mix(fogColor, fogSunColor, float(particle.w >> 24) * (1.0 / 255.0));
