@@ -18,6 +18,7 @@
 #include "tools/edit/TrackSources.h"
 #include "tools/edit/TrackWatch.h"
 #include "tools/edit/Transport.h"
+#include "tools/edit/UnsavedEdits.h"
 
 #include <GL/glew.h>
 #include <netinet/in.h>
@@ -110,11 +111,12 @@ int main() {
                                  Track("fusing-weight-2"), Track("fusing-weight-3"),
                                  Track("fusing-weight-4")};
     SyncDevice& device = SyncDevice::instance();
-    const TrackSources sources(fs::path(HALVO_SOURCE_DIR) / "tracks");
-    TrackWatch trackWatch(sources, device);
+    TrackSources sources(fs::path(HALVO_SOURCE_DIR) / "tracks");
+    UnsavedEdits unsaved;
+    TrackWatch trackWatch(sources, device, unsaved);
     ShaderWatch shaderWatch("data/shaders");
     Transport transport(clock);
-    ShowEdits edits(device, transport, sources);
+    ShowEdits edits(device, transport, sources, unsaved);
     SilentEditor editorSide;
     EditorConnection editor("127.0.0.1", editorSide.port(), device, edits);
     editor.update(0.0, true);

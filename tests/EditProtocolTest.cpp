@@ -7,7 +7,9 @@
 #include "tools/edit/EditorConnection.h"
 #include "tools/edit/ShowEdits.h"
 #include "tools/edit/TrackSources.h"
+#include "tools/edit/TrackWatch.h"
 #include "tools/edit/Transport.h"
+#include "tools/edit/UnsavedEdits.h"
 
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -107,6 +109,8 @@ public:
         ASSERT_EQ(::send(peer_, bytes.data(), bytes.size(), 0), ssize_t(bytes.size()));
     }
     void send(const std::string& text) { send(Bytes(text.begin(), text.end())); }
+    // The editor is done sending: what it sent is all there will be.
+    void hangUp() { shutdown(peer_, SHUT_WR); }
     // Accepts, takes the demo's greeting and answers it.
     void greet() {
         ASSERT_TRUE(accept());
@@ -147,7 +151,7 @@ protected:
     EditProtocolTest()
         : clock_([] { return std::make_unique<SilentAudioOutput>(); }), transport_(clock_),
           sources_(fs::temp_directory_path() / ("halvo-edit-" + std::to_string(getpid()))),
-          edits_(device_, transport_, sources_), editor_([this] { pump(); }) {
+          edits_(device_, transport_, sources_, unsaved_), editor_([this] { pump(); }) {
         fs::create_directories(sources_.directory());
         for (const char* name : {"alpha", "beta", "cam:x"})
             device_.getTrack(name);
@@ -167,11 +171,32 @@ protected:
                   getTrack("alpha") + getTrack("beta") + getTrack("cam:x"));
     }
     double value(std::size_t track, double row) { return evaluate(device_.track(track), row); }
+    // Keys as "row:value" words.
+    static std::string words(const SyncKey* keys, std::size_t count) {
+        std::string words;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (i > 0)
+                words += ' ';
+            words += std::to_string(keys[i].row) + ":" + std::to_string(int(keys[i].value));
+        }
+        return words;
+    }
+    // A source's keys, or its error.
+    static std::string keysIn(const fs::path& file) {
+        const TrackTextResult read = TrackSources::read(file);
+        return read.error.empty() ? words(read.keys.data(), read.keys.size()) : read.error;
+    }
+    // The show's keys of a track.
+    std::string keysOf(std::size_t track) {
+        const SyncTrack& t = device_.track(track);
+        return words(t.keys.get(), std::size_t(t.keyCount));
+    }
 
     SyncDevice device_{"edit-test/none"};
     MusicClock clock_;
     Transport transport_;
     TrackSources sources_;
+    UnsavedEdits unsaved_;
     ShowEdits edits_;
     ScriptedEditor editor_;
     std::unique_ptr<EditorConnection> connection_;
@@ -227,9 +252,11 @@ TEST_F(EditProtocolTest, SaveRewritesTheSourcesOfEditedTracksToTheSameKeys) {
     std::ofstream(beta) << "# Beta: the test's track.\n0 1 step  # start\n8 2 linear\n";
     const fs::path alpha = sources_.directory() / "alpha.txt";
     std::ofstream(alpha) << "0 7\n";
+    TrackWatch watch(sources_, device_, unsaved_);
+    watch.loadAll();
     greetAndTakeRequests();
-    editor_.send(setKey(1, 0, 1.0f, 1) + setKey(1, 16, 0.1f, 3) + setKey(1, 24, -2.5e-3f, 0) +
-                 Bytes{5});
+    editor_.send(setKey(1, 0, 1.0f, 1) + deleteKey(1, 8) + setKey(1, 16, 0.1f, 3) +
+                 setKey(1, 24, -2.5e-3f, 0) + Bytes{5});
     ASSERT_TRUE(editor_.until([&] { return TrackSources::read(beta).keys.size() == 3; }));
 
     const TrackTextResult saved = TrackSources::read(beta);
@@ -251,6 +278,99 @@ TEST_F(EditProtocolTest, SaveRewritesTheSourcesOfEditedTracksToTheSameKeys) {
     std::stringstream untouched;
     untouched << std::ifstream(alpha).rdbuf();
     EXPECT_EQ(untouched.str(), "0 7\n");
+}
+
+TEST_F(EditProtocolTest, CommandsSentBeforeTheEditorClosesItsSideAreCarriedOut) {
+    greetAndTakeRequests();
+    editor_.send(setKey(1, 8, 2.0f, 0) + Bytes{5});
+    editor_.hangUp();
+    const fs::path beta = sources_.directory() / "beta.txt";
+    EXPECT_TRUE(editor_.until([&] { return !connection_->connected(); }));
+    EXPECT_EQ(keysOf(1), "8:2");
+    EXPECT_EQ(keysIn(beta), "8:2");
+}
+
+// Whatever the watch, the folder and the file on disk do between them, every
+// key the editor set ends up in the source, and nothing on disk is written
+// over unseen.
+TEST_F(EditProtocolTest, EveryEditIsSavedWhateverHappensOnDisk) {
+    const fs::path dir = sources_.directory();
+    const fs::path beta = dir / "beta.txt";
+    std::ofstream(beta) << "0 1\n";
+    TrackWatch watch(sources_, device_, unsaved_);
+    watch.loadAll();
+    const auto set = [&](std::int32_t row, float value) {
+        edits_.setKey(1, SyncKey{row, value, 0});
+    };
+    const auto write = [&](const std::string& text) {
+        std::ofstream(dir / ".next") << text;
+        fs::rename(dir / ".next", beta);
+    };
+    testing::internal::CaptureStderr();
+
+    // The show's own save comes back through the watch: it changes nothing.
+    set(0, 11);
+    edits_.saveTracks();
+    set(8, 13);
+    watch.poll();
+    edits_.saveTracks();
+    watch.poll();
+    EXPECT_EQ(keysIn(beta), "0:11 8:13");
+    EXPECT_EQ(keysOf(1), "0:11 8:13");
+
+    // A save that cannot write keeps the track changed until one can.
+    fs::remove_all(dir);
+    set(16, 17);
+    edits_.saveTracks();
+    EXPECT_NE(edits_.problem(), "");
+    fs::create_directories(dir);
+    edits_.saveTracks();
+    EXPECT_EQ(edits_.problem(), "");
+    EXPECT_EQ(keysIn(beta), "0:11 8:13 16:17");
+
+    // The folder replaced by a new one: the watch follows it.
+    fs::rename(dir, dir.string() + ".old");
+    watch.poll();
+    fs::create_directories(dir);
+    watch.poll();
+    write("0 5\n5 nonsense\n");
+    watch.poll();
+    write("0 5\n");
+    watch.poll();
+    EXPECT_EQ(keysOf(1), "0:5");
+
+    // Changed on disk since the show read it: the editor's changes go on top
+    // of it, in the show as in the file, on the watch's next look or at the
+    // save, whichever comes first; a file with a mistake is not written over.
+    set(24, 3);
+    write("0 6\n");
+    watch.poll();
+    EXPECT_EQ(keysOf(1), "0:6 24:3");
+    write("0 7\n");
+    edits_.saveTracks();
+    EXPECT_EQ(keysIn(beta), "0:7 24:3");
+    set(32, 1);
+    write("0 8\nnonsense\n");
+    edits_.saveTracks();
+    EXPECT_NE(edits_.problem().find("has a mistake"), std::string::npos) << edits_.problem();
+    EXPECT_EQ(keysIn(beta), beta.string() + ":2: expected ROW VALUE [TYPE], got 'nonsense'");
+    write("0 9\n");
+    edits_.saveTracks();
+    EXPECT_EQ(keysIn(beta), "0:9 32:1");
+    EXPECT_EQ(keysOf(1), "0:9 32:1");
+    fs::remove_all(dir.string() + ".old");
+
+    const std::string said = testing::internal::GetCapturedStderr();
+    const auto lines = [&](const std::string& part) {
+        std::size_t n = 0;
+        for (std::size_t at = said.find(part); at != std::string::npos;
+             at = said.find(part, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(lines(beta.string() + ":2:"), 2u) << said; // once from the watch, once the save
+    EXPECT_EQ(lines(" is gone;"), 1u) << said;
+    EXPECT_EQ(lines(" is back;"), 1u) << said;
 }
 
 TEST_F(EditProtocolTest, HostileStreamsDropTheConnectionWithOneMessage) {

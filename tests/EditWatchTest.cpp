@@ -1,8 +1,10 @@
 // Track sources saved during a run: the new keys are in the show at the next
 // frame; a broken source keeps the last good keys and is reported once.
 #include "sync/SyncDevice.h"
+#include "tools/edit/DirectoryWatch.h"
 #include "tools/edit/TrackSources.h"
 #include "tools/edit/TrackWatch.h"
+#include "tools/edit/UnsavedEdits.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -38,13 +40,18 @@ protected:
 
     SyncDevice device_{"watch-test/none"};
     TrackSources sources_;
+    UnsavedEdits unsaved_;
 };
 
 TEST_F(TrackWatchTest, SavedSourcesSwapTheirKeysInAndBrokenOnesKeepTheLastGood) {
     save("fade", "0 0 linear\n10 10\n");
-    TrackWatch watch(sources_, device_);
+    // What a save killed before its rename left behind goes at the start.
+    const fs::path leftover = sources_.directory() / ".fade.txt.saving";
+    std::ofstream(leftover) << "0 0 linear\n10";
+    TrackWatch watch(sources_, device_, unsaved_);
     watch.loadAll();
     EXPECT_DOUBLE_EQ(fade(5), 5.0);
+    EXPECT_FALSE(fs::exists(leftover));
 
     save("fade", "0 0 linear\n10 20\n", true);
     EXPECT_TRUE(watch.poll());
@@ -77,6 +84,38 @@ TEST_F(TrackWatchTest, SavedSourcesSwapTheirKeysInAndBrokenOnesKeepTheLastGood) 
     save("unused", "0 1\n");
     EXPECT_TRUE(watch.poll());
     EXPECT_EQ(device_.trackCount(), 2u);
+}
+
+} // namespace
+} // namespace Sorva
+
+namespace Sorva {
+namespace {
+
+// A shader tree replaced by a new one, and a folder made in it later: their
+// files count as saved, and nothing of the old tree moved away does.
+TEST(DirectoryWatchTest, FollowsItsTreeReplacedAndFoldersMadeInIt) {
+    const fs::path root = fs::temp_directory_path() / ("halvo-tree-" + std::to_string(getpid()));
+    const fs::path old = root.string() + ".old";
+    fs::create_directories(root / "dct");
+    DirectoryWatch watch(root, true, "shaders");
+    testing::internal::CaptureStderr();
+    fs::rename(root, old);
+    fs::create_directories(root / "dct");
+    std::ofstream(root / "dct" / "a.fs") << "new";
+    std::vector<fs::path> saved;
+    for (int poll = 0; poll < 3; ++poll)
+        for (const fs::path& file : watch.poll())
+            saved.push_back(file);
+    fs::create_directories(root / "tunnel");
+    std::ofstream(root / "tunnel" / "b.fs") << "new";
+    std::ofstream(old / "dct" / "a.fs") << "old";
+    for (const fs::path& file : watch.poll())
+        saved.push_back(file);
+    testing::internal::GetCapturedStderr();
+    fs::remove_all(root);
+    fs::remove_all(old);
+    EXPECT_EQ(saved, (std::vector<fs::path>{root / "dct" / "a.fs", root / "tunnel" / "b.fs"}));
 }
 
 } // namespace

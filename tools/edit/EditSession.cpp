@@ -17,6 +17,7 @@
 #include "tools/edit/TrackSources.h"
 #include "tools/edit/TrackWatch.h"
 #include "tools/edit/Transport.h"
+#include "tools/edit/UnsavedEdits.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -72,13 +73,14 @@ void EditSession::run() {
                                  Track("fusing-weight-2"), Track("fusing-weight-3"),
                                  Track("fusing-weight-4")};
 
-    const TrackSources sources(tracks);
-    TrackWatch trackWatch(sources, device);
+    TrackSources sources(tracks);
+    UnsavedEdits unsaved;
+    TrackWatch trackWatch(sources, device, unsaved);
     trackWatch.loadAll();
     ShaderWatch shaderWatch(shaderDirectory);
     Transport transport(clock);
     transport_ = &transport;
-    ShowEdits edits(device, transport, sources, [this] { tellTransport(); });
+    ShowEdits edits(device, transport, sources, unsaved, [this] { tellTransport(); });
     EditorConnection editor(options_.editorHost, options_.editorPort, device, edits);
 
     display.setKeyListener(this);

@@ -256,9 +256,16 @@ bool EditorConnection::receive(Clock::time_point now) {
             continue;
         if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             return true;
-        drop(got == 0 ? "the editor closed the connection"
-                      : std::string("cannot receive: ") + std::strerror(errno),
-             now);
+        const std::string why = got == 0 ? "the editor closed the connection"
+                                         : std::string("cannot receive: ") + std::strerror(errno);
+        // What the editor sent before it went is carried out: a save as its
+        // last word is the common case.
+        if (state_ == State::Connected) {
+            runCommands(now);
+            if (state_ != State::Connected)
+                return false;
+        }
+        drop(why, now);
         return false;
     }
     return true;

@@ -5,7 +5,8 @@
 
 namespace Sorva {
 
-ShaderWatch::ShaderWatch(const std::filesystem::path& directory) : watch_(directory, true) {}
+ShaderWatch::ShaderWatch(const std::filesystem::path& directory)
+    : watch_(directory, true, "shaders") {}
 
 bool ShaderWatch::poll() {
     const auto& saved = watch_.poll();

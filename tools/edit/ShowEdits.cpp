@@ -7,12 +7,12 @@ namespace Sorva {
 
 void ShowEdits::setKey(std::size_t track, const SyncKey& key) {
     device_.setKey(track, key);
-    edited_.insert(track);
+    unsaved_.setKey(track, key);
 }
 
 void ShowEdits::deleteKey(std::size_t track, std::int32_t row) {
     device_.deleteKey(track, row);
-    edited_.insert(track);
+    unsaved_.deleteKey(track, row);
 }
 
 void ShowEdits::seekRow(std::int32_t row) {
@@ -29,18 +29,47 @@ void ShowEdits::setPaused(bool paused) {
 
 void ShowEdits::saveTracks() {
     problem_.clear();
-    for (const std::size_t index : edited_) {
-        const SyncTrack& track = device_.track(index);
-        const std::string problem = sources_.write(track.name, track.keys.get(), track.keyCount);
+    for (const std::size_t index : unsaved_.tracks()) {
+        const std::string problem = saveTrack(index);
         if (problem.empty()) {
+            unsaved_.saved(index);
             std::fprintf(stderr, "halvo-edit: saved %s\n",
-                         sources_.sourceOf(track.name).string().c_str());
+                         sources_.sourceOf(device_.track(index).name).string().c_str());
         } else {
             std::fprintf(stderr, "halvo-edit: %s\n", problem.c_str());
             problem_ = problem;
         }
     }
-    edited_.clear();
+}
+
+std::string ShowEdits::saveTrack(std::size_t index) {
+    const std::string name = device_.track(index).name;
+    const std::filesystem::path file = sources_.sourceOf(name);
+    if (file.empty())
+        return "track \"" + name + "\" has no name a source file could carry";
+    const TrackSources::Text onDisk = TrackSources::readText(file);
+    if (!onDisk.problem.empty())
+        return onDisk.problem + "; not saved";
+    // A source that is gone is written anew from the show's keys.
+    if (!onDisk.missing && !sources_.holds(file, onDisk.text)) {
+        // Changed since the show read it, and the watch has not taken it in
+        // yet (or could not): the editor's changes go on top of it.
+        const TrackTextResult there = parseTrackText(onDisk.text, file.string());
+        if (!there.error.empty())
+            return file.string() +
+                   " changed on disk and has a mistake; the editor's changes are kept "
+                   "and not saved over it (" +
+                   there.error + ")";
+        const std::vector<SyncKey> keys = unsaved_.onTop(index, there.keys);
+        device_.replaceKeys(index, keys.data(), static_cast<std::int32_t>(keys.size()));
+        sources_.remember(file, onDisk.text);
+        std::fprintf(stderr,
+                     "halvo-edit: %s changed on disk since the show read it; the editor's "
+                     "changes go on top of it\n",
+                     file.string().c_str());
+    }
+    const SyncTrack& track = device_.track(index);
+    return sources_.write(name, track.keys.get(), track.keyCount, onDisk.text);
 }
 
 } // namespace Sorva

@@ -1,5 +1,7 @@
 // The text sources of the show's tracks: one NAME.txt per track in one
-// directory (the tree's tracks/), read and written back.
+// directory (the tree's tracks/), read and written back. It remembers the
+// text of each source as the show last read or wrote it, so that a change
+// made on disk since is told apart from the show's own saves.
 #pragma once
 
 #include "sync/SyncTrack.h"
@@ -7,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 
 namespace Sorva {
@@ -20,15 +23,42 @@ public:
     // carry (empty, with "/", or starting with ".").
     std::filesystem::path sourceOf(const std::string& trackName) const;
 
+    // Whether the file is a track's source: NAME.txt, as the build takes
+    // them (its CMakeLists.txt is none).
+    static bool isSource(const std::filesystem::path& file);
+
     // The keys of a source file, or its error: "FILE:LINE: reason", or
     // "FILE: cannot read: why".
     static TrackTextResult read(const std::filesystem::path& file);
-    // Writes the keys as the source of the track, in the layout of the
-    // source that is there, by replacing it whole; returns "" or why not.
-    std::string write(const std::string& trackName, const SyncKey* keys, std::int32_t count) const;
+    // A source file's text as it is now.
+    struct Text {
+        std::string text;
+        bool missing = false;
+        std::string problem; // "FILE: cannot read: why" when it is there but cannot be read
+    };
+    static Text readText(const std::filesystem::path& file);
+
+    // Whether `text` is what the show last read or wrote of the file ("" for
+    // a file it never has).
+    bool holds(const std::filesystem::path& file, const std::string& text) const;
+    // The show has read `text` from the file and its keys are in.
+    void remember(const std::filesystem::path& file, std::string text);
+
+    // Writes the keys as the source of the track, in the layout of
+    // `previous` (the text there now), by replacing it whole; returns "" or
+    // why not.
+    std::string write(const std::string& trackName, const SyncKey* keys, std::int32_t count,
+                      const std::string& previous);
+
+    // Removes the temporaries of saves that never finished (the program was
+    // killed between writing and renaming).
+    void removeLeftovers() const;
 
 private:
+    std::filesystem::path temporaryOf(const std::string& trackName) const;
+
     std::filesystem::path directory_;
+    std::map<std::filesystem::path, std::string> texts_; // by source, as last read or written
 };
 
 } // namespace Sorva
