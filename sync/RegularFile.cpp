@@ -38,19 +38,21 @@ RegularFile refused(mode_t mode) {
     return result;
 }
 
-} // namespace
-
-RegularFile openRegularFile(const std::string& path) {
-    // Looked at before opening, so that no device is ever opened.
+// Opens path with the flags, refusing anything that is not a regular file:
+// looked at before opening, so that no device is ever opened, and again once
+// open, in case the path was replaced in between. Non-blocking while opened;
+// the flag means nothing to a regular file.
+RegularFile openChecked(const std::string& path, int flags, const char* mode,
+                        std::uintmax_t maxBytes) {
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0)
-        return failed(errno);
-    if (!S_ISREG(info.st_mode))
+    const bool exists = stat(path.c_str(), &info) == 0;
+    const int statError = exists ? 0 : errno;
+    if (!exists && (statError != ENOENT || !(flags & O_CREAT)))
+        return failed(statError);
+    if (exists && !S_ISREG(info.st_mode))
         return refused(info.st_mode);
 
-    // Non-blocking, and checked again once open, in case the path was
-    // replaced in between; the flag means nothing to a regular file.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0)
         return failed(errno);
     if (fstat(fd, &info) != 0) {
@@ -62,9 +64,16 @@ RegularFile openRegularFile(const std::string& path) {
         close(fd);
         return refused(info.st_mode);
     }
+    if (std::uintmax_t(info.st_size) > maxBytes) {
+        close(fd);
+        RegularFile result;
+        result.problem = std::to_string(info.st_size) + " bytes, more than the " +
+                         std::to_string(maxBytes) + " allowed";
+        return result;
+    }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     RegularFile result;
-    result.file = fdopen(fd, "rb");
+    result.file = fdopen(fd, mode);
     if (!result.file) {
         const int error = errno;
         close(fd);
@@ -73,13 +82,29 @@ RegularFile openRegularFile(const std::string& path) {
     return result;
 }
 
-bool readToEnd(std::FILE* file, std::string& text) {
+} // namespace
+
+RegularFile openRegularFile(const std::string& path, std::uintmax_t maxBytes) {
+    return openChecked(path, O_RDONLY, "rb", maxBytes);
+}
+
+RegularFile createRegularFile(const std::string& path) {
+    return openChecked(path, O_WRONLY | O_CREAT | O_TRUNC, "wb", anySize);
+}
+
+bool readToEnd(std::FILE* file, std::string& text, std::uintmax_t maxBytes) {
     char buffer[64 * 1024];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        text.append(buffer, got);
+    std::uintmax_t total = 0;
+    bool tooLong = false;
+    for (std::size_t got; !tooLong && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
+        total += got;
+        tooLong = total > maxBytes;
+        if (!tooLong)
+            text.append(buffer, got);
+    }
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
-    return !failed;
+    return !failed && !tooLong;
 }
 
 } // namespace Sorva

@@ -1,8 +1,10 @@
-// Opening a data file (track, tune, image, shader) for reading without ever
-// waiting on it: only a regular file is opened.
+// Opening a data file (track, tune, image, shader) for reading, or an output
+// file for writing, without ever waiting on it: only a regular file is opened.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 namespace Sorva {
@@ -15,13 +17,21 @@ struct RegularFile {
                                // or "a FIFO, not a regular file"
 };
 
-// Opens path, links followed, if it is a regular file. A FIFO, directory,
-// device or socket is refused without being read: opening a FIFO would
-// block until a writer appears, and a directory or device is no data.
-RegularFile openRegularFile(const std::string& path);
+inline constexpr std::uintmax_t anySize = std::numeric_limits<std::uintmax_t>::max();
+
+// Opens path, links followed, if it is a regular file of at most maxBytes. A
+// FIFO, directory, device or socket is refused without being read: opening a
+// FIFO would block until a writer appears, and a directory or device is no
+// data. A larger file is refused too ("N bytes, more than the M allowed").
+RegularFile openRegularFile(const std::string& path, std::uintmax_t maxBytes = anySize);
+
+// Opens path, links followed, for writing from its start ("wb"): an existing
+// regular file is emptied, a new name is created; anything else is refused as
+// openRegularFile refuses it.
+RegularFile createRegularFile(const std::string& path);
 
 // Appends the rest of an opened file to text and closes the file; false on a
-// read error.
-bool readToEnd(std::FILE* file, std::string& text);
+// read error, or once more than maxBytes have come (a file growing while read).
+bool readToEnd(std::FILE* file, std::string& text, std::uintmax_t maxBytes = anySize);
 
 } // namespace Sorva

@@ -25,6 +25,9 @@ void appendTruncated(std::string& path, const std::string& text) {
 }
 
 // The file functions the device reads through.
+RegularFile openTrackFile(const std::string& path) {
+    return openRegularFile(path, maxTrackFileBytes);
+}
 std::size_t readFile(void* buffer, std::size_t size, std::size_t count, std::FILE* file) {
     return std::fread(buffer, size, count, file);
 }
@@ -61,7 +64,7 @@ SyncDevice& SyncDevice::instance() {
     return device;
 }
 
-SyncDevice::SyncDevice(const std::string& basePath) : io_{openRegularFile, readFile, closeFile} {
+SyncDevice::SyncDevice(const std::string& basePath) : io_{openTrackFile, readFile, closeFile} {
     try {
         base_ = encodeSyncName(basePath);
     } catch (const std::bad_alloc&) {

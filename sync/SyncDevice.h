@@ -33,10 +33,10 @@ public:
     SyncDevice& operator=(const SyncDevice&) = delete;
 
     // The track of that name, loaded from its file on first request. A missing
-    // file gives a track without keys, silently; one that cannot be read or
-    // is not a regular file (a FIFO is never waited on) gives one too, with a
-    // line on stderr. Should memory for the track itself run out, an empty
-    // unnamed track is returned.
+    // file gives a track without keys, silently; one that cannot be read, is
+    // not a regular file (a FIFO is never waited on) or is larger than
+    // maxTrackFileBytes gives one too, with a line on stderr. Should memory
+    // for the track itself run out, an empty unnamed track is returned.
     const SyncTrack& getTrack(const std::string& name);
 
     // The tracks requested so far, in order of first request.

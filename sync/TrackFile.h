@@ -11,6 +11,10 @@
 
 namespace Sorva {
 
+// The largest track file read, 16 MiB: some 1.9 million keys, one on every row
+// of 30 hours of music. A larger file is refused rather than allocated for.
+inline constexpr std::uintmax_t maxTrackFileBytes = 16u << 20;
+
 // The read function of a SyncDevice, fread-shaped.
 using TrackReadFunction = std::size_t (*)(void* buffer, std::size_t size, std::size_t count,
                                           std::FILE* file);

@@ -105,6 +105,14 @@ TEST_F(FileErrors, TrackTuneAndShaderThatAreNotFilesAreRefusedAtOnce) {
                   "Cannot read shader " + shader + ": " + problem + "\n");
         EXPECT_EQ(text, "");
     }
+
+    // A track file beyond the size limit is refused before anything is read.
+    const std::string big = device.trackPath("big");
+    std::ofstream(big).close();
+    fs::resize_file(big, maxTrackFileBytes + 1);
+    EXPECT_EQ(stderrOf([&] { device.getTrack("big"); }),
+              "Cannot read track big from " + big +
+                  ": 16777217 bytes, more than the 16777216 allowed; it stays 0\n");
 }
 
 TEST_F(FileErrors, BrokenShaderFolderIsNamedOnceForAllItsFiles) {

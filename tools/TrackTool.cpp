@@ -1,4 +1,7 @@
-// halvo-track: evaluates, names, dumps and compiles sync track files.
+// halvo-track: evaluates, names, dumps and compiles sync track files. Files
+// are read as the demo reads them (regular files only, up to its size limit),
+// and every problem with one ends in exit code 1.
+#include "sync/RegularFile.h"
 #include "sync/SyncDevice.h"
 #include "sync/SyncTrack.h"
 #include "sync/TrackFile.h"
@@ -11,6 +14,8 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -38,22 +43,24 @@ void warn(const std::string& message) {
 
 struct LoadedFile {
     bool opened = false;
+    std::string problem; // why it was not opened
     SyncTrack track;
     bool malformed = false;  // anything the demo reads differently from what the file claims
     bool expressible = true; // the keys can be written as text source
 };
 
-// Reads a track file as the demo does and warns about whatever is off.
+// Reads a track file as the demo does and warns about whatever is off in
+// what it read; one it cannot open is left to the caller to report.
 LoadedFile loadTrackFile(const std::string& path) {
     LoadedFile loaded;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        warn(path + ": cannot open (" + std::strerror(errno) + ")");
+    const RegularFile opened = openRegularFile(path, maxTrackFileBytes);
+    if (!opened.file) {
+        loaded.problem = opened.problem;
         return loaded;
     }
     loaded.opened = true;
-    const TrackFileReport report = readTrackKeys(file, loaded.track);
-    std::fclose(file);
+    const TrackFileReport report = readTrackKeys(opened.file, loaded.track);
+    std::fclose(opened.file);
 
     const std::int32_t kept = loaded.track.keyCount;
     if (report.readError) {
@@ -96,12 +103,13 @@ int evalCommand(const std::vector<std::string>& args) {
             return usageError(quotedField(text) + " is not a row");
         rows.push_back(row);
     }
+    // The values are what the demo would use, even from a broken file.
     const LoadedFile loaded = loadTrackFile(args[0]);
     if (!loaded.opened)
-        warn(args[0] + ": evaluates to 0 everywhere, as in the demo");
+        warn(args[0] + ": cannot open (" + loaded.problem + "); 0 everywhere, as in the demo");
     for (const double row : rows)
         std::printf("%.17g\n", evaluate(loaded.track, row));
-    return 0;
+    return loaded.opened && !loaded.malformed ? 0 : 1;
 }
 
 int pathCommand(const std::vector<std::string>& args) {
@@ -115,55 +123,62 @@ int dumpCommand(const std::vector<std::string>& args) {
     if (args.size() != 1)
         return usageError("dump needs exactly one FILE");
     const LoadedFile loaded = loadTrackFile(args[0]);
-    if (!loaded.opened)
+    if (!loaded.opened) {
+        warn(args[0] + ": cannot open (" + loaded.problem + ")");
         return 1;
+    }
     const std::string text = formatTrackText(loaded.track.keys.get(), loaded.track.keyCount);
     std::fwrite(text.data(), 1, text.size(), stdout);
     if (!loaded.expressible) {
         warn(args[0] + ": these keys do not compile back as they are");
         return 1;
     }
-    return 0;
+    return loaded.malformed ? 1 : 0;
 }
 
-// The whole file, or false with a message naming it.
+// The whole file, or false with a message naming it. Sources are held to the
+// size limit of track files.
 bool readSource(const std::string& path, std::string& text) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        warn(path + ": is a directory");
+    const RegularFile opened = openRegularFile(path, maxTrackFileBytes);
+    if (!opened.file) {
+        warn(path + ": cannot open (" + opened.problem + ")");
         return false;
     }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        warn(path + ": cannot open (" + std::strerror(errno) + ")");
-        return false;
-    }
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed)
+    if (!readToEnd(opened.file, text, maxTrackFileBytes)) {
         warn(path + ": read error");
-    return !failed;
+        return false;
+    }
+    return true;
 }
 
 bool writeFile(const std::filesystem::path& path, const std::string& bytes) {
-    // Written aside and renamed, so a reader never sees half a file.
-    const std::filesystem::path temporary = path.string() + ".tmp";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    // Written aside under a fresh name of its own and renamed, so a reader
+    // never sees half a file and nothing already there is opened.
+    std::string temporary = path.string() + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd >= 0) {
+        // mkstemp makes it private; the track file gets the usual mode.
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
+    }
+    std::FILE* file = fd >= 0 ? fdopen(fd, "wb") : nullptr;
     bool ok = file != nullptr;
+    int error = errno;
     if (ok) {
         ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
         ok = std::fclose(file) == 0 && ok;
+        error = errno;
+    } else if (fd >= 0) {
+        close(fd);
     }
     std::error_code ec;
     if (ok)
         std::filesystem::rename(temporary, path, ec);
     if (!ok || ec) {
-        warn(path.string() + ": cannot write (" + (ec ? ec.message() : std::strerror(errno)) + ")");
-        std::filesystem::remove(temporary, ec);
+        warn(path.string() + ": cannot write (" + (ec ? ec.message() : std::strerror(error)) + ")");
+        if (fd >= 0)
+            std::filesystem::remove(temporary, ec);
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 # The track tool as a demo maker uses it: compile text sources, evaluate,
-# dump back to text, name files, and clear errors for bad input.
+# dump back to text, name files, and clear errors for bad input; it and the
+# choreography tool end at once on hostile input.
 set -euo pipefail
 : "${HALVO_BUILD:?HALVO_BUILD must point at the build directory}"
 T="$HALVO_BUILD/halvo-track"
@@ -60,6 +61,51 @@ for args in "" "eval" "eval $FILE x" "frobnicate" "path"; do
     expect_eq "$status" 2 "exit code of '$args'"
     grep -q "^usage:" err.txt || fail "no usage for '$args'"
 done
+
+# Hostile input to halvo-track and halvo-choreo: each run ends within seconds
+# (timeout kills a hang with 124) with exit 1 and exactly the one line given.
+C="$HALVO_BUILD/halvo-choreo"
+mkdir hostile choreo-out
+cd hostile
+mkfifo fifo.track fifo.txt ../choreo-out/a.txt
+ln -s /dev/zero zero.track
+ln -s /dev/zero zero.txt
+mkdir dir.track
+printf 'abc' >junk.track
+truncate -s 17M big.track
+printf '%s\n' '32 kick' '40 kick' >events
+printf '%s\n' '0 kick' '3000000000 kick' >far.events
+printf 'a level - 0 2 1\n' >ok.rules
+printf 'a level - 0 2 1e300\n' >huge.rules
+printf 'a level - 0 2 1\na pulse kick 0 2 1 3e9\n' >long.rules
+printf 'a clock kick 0 2 1 2 3e9\n' >long-clock.rules
+printf '../x level - 0 2 1\n' >escape.rules
+while IFS='|' read -r tool args message; do
+    status=0
+    # shellcheck disable=SC2086
+    timeout 10 "$tool" $args >/dev/null 2>err.txt || status=$?
+    expect_eq "$status" 1 "exit code of $(basename "$tool") $args"
+    expect_eq "$(cat err.txt)" "$message" "stderr of $(basename "$tool") $args"
+done <<EOF
+$T|eval fifo.track 1|halvo-track: fifo.track: cannot open (a FIFO, not a regular file); 0 everywhere, as in the demo
+$T|dump fifo.track|halvo-track: fifo.track: cannot open (a FIFO, not a regular file)
+$T|eval zero.track 1|halvo-track: zero.track: cannot open (a character device, not a regular file); 0 everywhere, as in the demo
+$T|dump dir.track|halvo-track: dir.track: cannot open (a directory, not a regular file)
+$T|dump junk.track|halvo-track: junk.track: shorter than the 4-byte key count; no keys
+$T|dump big.track|halvo-track: big.track: cannot open (17825792 bytes, more than the 16777216 allowed)
+$T|compile out fifo.txt|halvo-track: fifo.txt: cannot open (a FIFO, not a regular file)
+$T|compile out zero.txt|halvo-track: zero.txt: cannot open (a character device, not a regular file)
+$C|fifo.txt ok.rules ../choreo-out|halvo-choreo: cannot read fifo.txt: a FIFO, not a regular file
+$C|events zero.txt out|halvo-choreo: cannot read zero.txt: a character device, not a regular file
+$C|far.events ok.rules ../choreo-out|far.events:2: row '3000000000' is not a whole number from -2147483648 to 2147483647
+$C|events huge.rules ../choreo-out|huge.rules:1: '1e300' is out of range (-1e9 to 1e9)
+$C|events long.rules ../choreo-out|long.rules:2: ROWS must be from 1 to 2097152
+$C|events long-clock.rules ../choreo-out|long-clock.rules:1: ROWS must be from 1 to 2097152
+$C|events escape.rules ../choreo-out|escape.rules:1: track name '../x' must be letters, digits, '-', '_' and '.', not starting with '.'
+$C|events ok.rules ../choreo-out|halvo-choreo: cannot write ../choreo-out/a.txt: a FIFO, not a regular file
+EOF
+[ ! -e ../x.txt ] && [ "$(ls ../choreo-out)" = a.txt ] || fail "halvo-choreo wrote on bad input"
+cd ..
 
 # The show's end track fires at row 3128, as the tune's last sound fades.
 expect_eq "$("$T" eval "$HALVO_BUILD/show/data-2Fscience_e.track" 3127.99 3128 | tr '\n' ' ')" "0 1 " "end track"

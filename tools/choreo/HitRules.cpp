@@ -1,6 +1,7 @@
 // Parsing the hit rules.
 #include "tools/choreo/HitRules.h"
 
+#include "sync/TrackText.h"
 #include "tools/choreo/Fields.h"
 
 #include <cmath>
@@ -9,6 +10,24 @@
 namespace Sorva::Choreo {
 
 namespace {
+
+// Numbers up to a billion: far more than a track needs, and small enough
+// that a rest plus a pulse, or a clock counting over the longest show, stays
+// well inside a 32-bit float.
+constexpr double maxValue = 1e9;
+// A pulse or surge lasts at most as long as the longest show (65536 bars).
+constexpr double maxRows = 65536.0 * 32.0;
+
+// The track's name becomes the file OUTDIR/NAME.txt: a plain file name.
+bool plainName(const std::string& name) {
+    if (name.empty() || name[0] == '.')
+        return false;
+    for (const char c : name)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+              c == '-' || c == '_' || c == '.'))
+            return false;
+    return true;
+}
 
 std::vector<std::string> splitKinds(const std::string& field) {
     std::vector<std::string> kinds;
@@ -35,6 +54,9 @@ HitRulesResult parseHitRules(std::string_view text, std::string_view fileName) {
             return fail("expected TRACK RULE EVENTS FROM TO ARGS...");
         HitRule rule;
         rule.track = f[0];
+        if (!plainName(rule.track))
+            return fail("track name " + quotedField(rule.track) +
+                        " must be letters, digits, '-', '_' and '.', not starting with '.'");
         std::size_t args = 0;
         if (f[1] == "level")
             rule.kind = HitRule::Kind::Level, args = 1;
@@ -62,14 +84,20 @@ HitRulesResult parseHitRules(std::string_view text, std::string_view fileName) {
         rule.fromRow = static_cast<std::int32_t>(from * 32.0);
         rule.toRow = static_cast<std::int32_t>(to * 32.0);
         if (f.size() != 5 + args)
-            return fail(f[1] + " takes " + std::to_string(args) + (args == 1 ? " number" : " numbers"));
+            return fail(f[1] + " takes " + std::to_string(args) +
+                        (args == 1 ? " number" : " numbers"));
         double* slots[] = {&rule.a, &rule.b, &rule.c};
-        for (std::size_t i = 0; i < args; ++i)
+        double* rows = rule.kind == HitRule::Kind::Pulse   ? &rule.b
+                       : rule.kind == HitRule::Kind::Clock ? &rule.c
+                                                           : nullptr;
+        for (std::size_t i = 0; i < args; ++i) {
             if (!parseNumber(f[5 + i], *slots[i]))
                 return fail("not a number: '" + f[5 + i] + "'");
-        if ((rule.kind == HitRule::Kind::Pulse && !(rule.b >= 1.0)) ||
-            (rule.kind == HitRule::Kind::Clock && !(rule.c >= 1.0)))
-            return fail("ROWS must be 1 or more");
+            if (slots[i] != rows && std::abs(*slots[i]) > maxValue)
+                return fail(quotedField(f[5 + i]) + " is out of range (-1e9 to 1e9)");
+        }
+        if (rows && !(*rows >= 1.0 && *rows <= maxRows))
+            return fail("ROWS must be from 1 to 2097152");
         result.rules.push_back(std::move(rule));
     }
     return result;

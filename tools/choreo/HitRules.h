@@ -2,8 +2,10 @@
 //
 //     TRACK  RULE  EVENTS  FROM  TO  ARGS...
 //
-//   TRACK   the sync track the rule writes
-//   RULE    level:  ARGS = VALUE; the track rests at VALUE over the bars
+//   TRACK   the sync track the rule writes: letters, digits, "-", "_" and
+//           ".", not starting with "."
+//   RULE    (numbers up to 1e9 in size, ROWS from 1 to 2097152)
+//           level:  ARGS = VALUE; the track rests at VALUE over the bars
 //           ramp:   ARGS = A B; the rest goes linearly from A to B over them
 //           pulse:  ARGS = PEAK ROWS; on each event the track jumps PEAK
 //                   above its rest and falls back linearly over ROWS rows

@@ -1,6 +1,7 @@
 // Parsing the tune's event table.
 #include "tools/choreo/TuneEvents.h"
 
+#include "sync/TrackText.h"
 #include "tools/choreo/Fields.h"
 
 namespace Sorva::Choreo {
@@ -13,8 +14,13 @@ TuneEventsResult parseTuneEvents(std::string_view text, std::string_view fileNam
             result.error = std::string(fileName) + ':' + std::to_string(line.number) + ": " + why;
         };
         TuneEvent event;
-        if (fields.size() < 2 || !parseRow(fields[0], event.row)) {
+        if (fields.size() < 2) {
             fail("expected ROW KIND");
+            return result;
+        }
+        if (!parseRow(fields[0], event.row)) {
+            fail("row " + quotedField(fields[0]) +
+                 " is not a whole number from -2147483648 to 2147483647");
             return result;
         }
         if (!result.events.empty() && event.row < result.events.back().row) {

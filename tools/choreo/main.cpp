@@ -10,7 +10,6 @@
 #include "tools/choreo/TuneEvents.h"
 
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <string>
 
@@ -19,9 +18,12 @@ namespace {
 using namespace Sorva;
 using namespace Sorva::Choreo;
 
+// Far beyond the tune's events (some 12 KB) and the rules (5 KB).
+constexpr std::uintmax_t maxInputBytes = 16u << 20;
+
 bool readText(const std::string& path, std::string& text) {
-    const RegularFile opened = openRegularFile(path);
-    if (!opened.file || !readToEnd(opened.file, text)) {
+    const RegularFile opened = openRegularFile(path, maxInputBytes);
+    if (!opened.file || !readToEnd(opened.file, text, maxInputBytes)) {
         std::fprintf(stderr, "halvo-choreo: cannot read %s: %s\n", path.c_str(),
                      opened.file ? "read error" : opened.problem.c_str());
         return false;
@@ -71,13 +73,21 @@ int main(int argc, char** argv) {
     const std::string outDir = argv[3];
     for (const std::string& name : ruledTracks(rules.rules)) {
         const std::vector<SyncKey> keys = hitTrackKeys(name, rules.rules, events.events);
+        // The rules allow only plain names, so this stays inside OUTDIR.
         const std::string path = outDir + "/" + name + ".txt";
-        std::ofstream out(path, std::ios::binary);
-        out << "# Written by halvo-choreo from tracks/hits.rules and the tune's events:\n"
-               "# change those and run tools/update-hits.sh, not this file.\n"
-            << formatTrackText(keys.data(), static_cast<std::int32_t>(keys.size()));
-        if (!out.flush()) {
-            std::fprintf(stderr, "halvo-choreo: cannot write %s\n", path.c_str());
+        const std::string text =
+            "# Written by halvo-choreo from tracks/hits.rules and the tune's events:\n"
+            "# change those and run tools/update-hits.sh, not this file.\n" +
+            formatTrackText(keys.data(), static_cast<std::int32_t>(keys.size()));
+        const RegularFile out = createRegularFile(path);
+        bool written = out.file != nullptr;
+        if (written) {
+            written = std::fwrite(text.data(), 1, text.size(), out.file) == text.size();
+            written = std::fclose(out.file) == 0 && written;
+        }
+        if (!written) {
+            std::fprintf(stderr, "halvo-choreo: cannot write %s: %s\n", path.c_str(),
+                         out.file ? "write error" : out.problem.c_str());
             return 1;
         }
     }
