@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -51,7 +52,7 @@ const fs::path scratch =
     fs::temp_directory_path() / ("halvo-images-test-" + std::to_string(getpid()));
 
 // Runs the tool on `outDir` (no argument when empty) after an `env`
-// assignment; its exit code and standard error.
+// assignment; its exit code (124 if it hangs) and standard error.
 struct ToolRun {
     int code;
     std::string err;
@@ -59,7 +60,7 @@ struct ToolRun {
 ToolRun runTool(const fs::path& outDir, const std::string& env = "") {
     fs::create_directories(scratch);
     const fs::path err = scratch / "stderr";
-    std::string command = "env ";
+    std::string command = "timeout 20 env ";
     command += env;
     command += " '" HALVO_IMAGES_TOOL "' ";
     if (!outDir.empty()) {
@@ -233,6 +234,8 @@ TEST_F(ImagesTest, SecondRunWritesTheSameBytes) {
 
 TEST_F(ImagesTest, FailuresEndInOneLineOnStandardError) {
     fs::create_directories(scratch / "blocked" / "noisetex.png");
+    fs::create_directories(scratch / "fifo");
+    mkfifo((scratch / "fifo" / "noisetex.png").c_str(), 0600);
     std::ofstream(scratch / "plain-file") << "x";
     const struct {
         fs::path args;
@@ -246,7 +249,11 @@ TEST_F(ImagesTest, FailuresEndInOneLineOnStandardError) {
         {scratch / "plain-file" / "out", "", 1,
          "halvo-images: cannot create " + (scratch / "plain-file" / "out").string()},
         {scratch / "blocked", "", 1,
-         "halvo-images: cannot write " + (scratch / "blocked" / "noisetex.png").string() + "\n"},
+         "halvo-images: cannot write " + (scratch / "blocked" / "noisetex.png").string() +
+             ": a directory, not a regular file\n"},
+        {scratch / "fifo", "", 1,
+         "halvo-images: cannot write " + (scratch / "fifo" / "noisetex.png").string() +
+             ": a FIFO, not a regular file\n"},
     };
     for (const auto& c : cases) {
         const ToolRun run = runTool(c.args, c.env);
