@@ -6,9 +6,20 @@
 
 #include <stb_image.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <string>
 
 namespace Sorva::Gl {
+
+namespace {
+
+// The show's largest image is 1024 x 512 pixels; eight times that, 2048 x
+// 2048 (16 MiB decoded), is plenty, and a file declaring more is refused
+// before it is decoded: a small PNG can declare gigabytes of pixels.
+constexpr std::int64_t maxImagePixels = 2048 * 2048;
+
+} // namespace
 
 void loadTexture(const std::string& path, Texture& texture) {
     StartupObserver::Scope timing(StartupObserver::Work::ImageDecoding);
@@ -17,15 +28,21 @@ void loadTexture(const std::string& path, Texture& texture) {
     int fileChannels = 0;
     // Only a regular file is read: opening a FIFO would wait for a writer.
     const RegularFile opened = openRegularFile(path);
+    std::string problem = opened.problem;
     stbi_uc* pixels = nullptr;
     if (opened.file) {
-        pixels = stbi_load_from_file(opened.file, &width, &height, &fileChannels, 4);
+        // The header alone gives the size; the file is rewound after it.
+        if (stbi_info_from_file(opened.file, &width, &height, &fileChannels) &&
+            std::int64_t(width) * height > maxImagePixels)
+            problem = std::to_string(width) + " x " + std::to_string(height) +
+                      " pixels, more than the " + std::to_string(maxImagePixels) + " allowed";
+        else if (!(pixels = stbi_load_from_file(opened.file, &width, &height, &fileChannels, 4)))
+            problem = stbi_failure_reason();
         std::fclose(opened.file);
     }
     texture.bind();
     if (!pixels) {
-        std::fprintf(stderr, "Cannot load image %s: %s\n", path.c_str(),
-                     opened.problem.empty() ? stbi_failure_reason() : opened.problem.c_str());
+        std::fprintf(stderr, "Cannot load image %s: %s\n", path.c_str(), problem.c_str());
         return;
     }
     texture.texImage2D(0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);

@@ -1,5 +1,5 @@
 // Image loading on a real context: decoded pixels as uploaded, orientation,
-// size, and what a missing or broken file leaves behind.
+// size, and what a missing, broken or oversized file leaves behind.
 #include "GlTestContext.h"
 
 #include "gl/Fbo.h"
@@ -121,10 +121,22 @@ TEST_F(TextureGl, UnreadableImagesAreReportedAndSampleAsBlack) {
     writeFile("garbage.png", "this is not a picture at all\n");
     writeFile("empty.png", "");
     writeFile("truncated.png", pngBytes.substr(0, pngBytes.size() / 2));
-    const char* rows[] = {"missing.png", "garbage.png", "empty.png", "truncated.png"};
-    for (const char* name : rows) {
-        SCOPED_TRACE(name);
-        const std::string path = (workDir() / name).string();
+    // The same file declaring 16384 x 16384 pixels (big-endian, after the
+    // 8-byte signature and the IHDR chunk's length and type).
+    std::string huge = pngBytes;
+    huge.replace(16, 8, std::string("\0\0\x40\0\0\0\x40\0", 8));
+    writeFile("huge.png", huge);
+    const struct {
+        const char* name;
+        const char* says;
+    } rows[] = {{"missing.png", ""},
+                {"garbage.png", ""},
+                {"empty.png", ""},
+                {"truncated.png", ""},
+                {"huge.png", ": 16384 x 16384 pixels, more than "}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string path = (workDir() / row.name).string();
         Texture texture(GL_TEXTURE_2D);
         ::testing::internal::CaptureStderr();
         loadTexture(path, texture);
@@ -132,6 +144,7 @@ TEST_F(TextureGl, UnreadableImagesAreReportedAndSampleAsBlack) {
 
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
         EXPECT_NE(err.find(path), std::string::npos) << err;
+        EXPECT_NE(err.find(row.says), std::string::npos) << err;
         EXPECT_TRUE(glIsTexture(texture.id()));
         EXPECT_EQ(texture.width(), -1);
         const auto colour = sampled(texture);
