@@ -33,17 +33,16 @@ void BackgroundFx::render(Gl::Fbo& target, const FxParams&) {
     p->setUniform1f("iTime", time);
     generator_.draw();
 
-    p = beginEffectPass(surface_, painted, paint_,
-                        {hands.colorTexture(0), history.colorTexture(0)});
-    p->setUniform1i("iChannel0", 0);
-    p->setUniform1i("iChannel1", 1);
+    p = beginEffectPass(
+        surface_, painted, paint_,
+        {{hands.colorTexture(0), "iChannel0"}, {history.colorTexture(0), "iChannel1"}});
     p->setUniform2f("iResolution", width, height);
     p->setUniform1f("iTime", time);
     p->setUniform1f("ColorPaint", static_cast<float>(colorPaint.value()));
     paint_.draw();
 
-    p = beginEffectPass(surface_, target, present_, {painted.colorTexture(0)});
-    p->setUniform1i("iChannel0", 0);
+    // Only the sampler: the presentation pass gets no time, size or paint.
+    beginEffectPass(surface_, target, present_, {{painted.colorTexture(0), "iChannel0"}});
     present_.draw();
 }
 

@@ -34,22 +34,19 @@ void FeedbackFx::render(Gl::Fbo& target, const FxParams& params) {
     const float width = static_cast<float>(surface_.width());
     const float height = static_cast<float>(surface_.height());
 
-    Gl::ShaderProgram* p =
-        beginEffectPass(surface_, write, feedback_, {read.colorTexture(0), &noise_});
-    p->setUniform1i("iChannel0", 0);
-    p->setUniform1i("iChannel1", 1);
+    Gl::ShaderProgram* p = beginEffectPass(
+        surface_, write, feedback_, {{read.colorTexture(0), "iChannel0"}, {&noise_, "iChannel1"}});
     p->setUniform2f("iResolution", width, height);
     p->setUniform3f("iMouse", params.iMouseX, params.iMouseY, params.iMouseZ);
     p->setUniform1f("resetMe", static_cast<float>(reset_.value()));
     feedback_.draw();
 
     p = beginEffectPass(surface_, target, composite_,
-                        {write.colorTexture(0), &title1_, &title2_, &title3_, &greets_});
-    p->setUniform1i("iChannel0", 0);
-    p->setUniform1i("titleA", 1);
-    p->setUniform1i("titleB", 2);
-    p->setUniform1i("titleC", 3);
-    p->setUniform1i("greets", 4);
+                        {{write.colorTexture(0), "iChannel0"},
+                         {&title1_, "titleA"},
+                         {&title2_, "titleB"},
+                         {&title3_, "titleC"},
+                         {&greets_, "greets"}});
     p->setUniform2f("iResolution", width, height);
     p->setUniform1f("weightBg", static_cast<float>(weightBg_.value()));
     p->setUniform1f("weightA", static_cast<float>(weightA_.value()));

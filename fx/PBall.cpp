@@ -191,8 +191,7 @@ void PBall::render(Gl::Fbo& target, const FxParams& params) {
     Gl::ShaderProgram* p = aoPass_.program();
     p->bind();
     const CameraRig::Vec3 lookDir = RigMath::cross(right, up);
-    Gl::bindInputs(surface_, {sceneFbo_.colorTexture(1)});
-    p->setUniform1i("postex", 0);
+    Gl::bindSamplers(surface_, *p, {{sceneFbo_.colorTexture(1), "postex"}});
     p->setUniform1f("iGlobalTime", static_cast<float>(frameCount_));
     setUniform3f(*p, "campos", campos);
     setUniform3f(*p, "lookDir", lookDir);
@@ -209,9 +208,7 @@ void PBall::render(Gl::Fbo& target, const FxParams& params) {
     glEnable(GL_DEPTH_TEST);
     p = combinePass_.program();
     p->bind();
-    Gl::bindInputs(surface_, {occlusion, sceneFbo_.colorTexture(0)});
-    p->setUniform1i("aotex", 0);
-    p->setUniform1i("colortex", 1);
+    Gl::bindSamplers(surface_, *p, {{occlusion, "aotex"}, {sceneFbo_.colorTexture(0), "colortex"}});
     combinePass_.draw();
     end(Combine);
 }
@@ -225,10 +222,10 @@ void PBall::simulate(Gl::Fbo& read, Gl::Fbo& write, const CameraRig::Vec3& campo
 
     Gl::ShaderProgram* p = simPass_.program();
     p->bind();
-    Gl::bindInputs(surface_, {read.colorTexture(0), read.colorTexture(1), read.colorTexture(2)});
-    p->setUniform1i("prevState", 0);
-    p->setUniform1i("prevColor", 1);
-    p->setUniform1i("prevAcc", 2);
+    Gl::bindSamplers(surface_, *p,
+                     {{read.colorTexture(0), "prevState"},
+                      {read.colorTexture(1), "prevColor"},
+                      {read.colorTexture(2), "prevAcc"}});
     setUniform3f(*p, "impulsepos", values(impulsePos_));
     p->setUniform1f("impulseradius", static_cast<float>(impulseRadius_.value()));
     p->setUniform1f("impulseforce", static_cast<float>(impulseForce_.value()));
@@ -255,7 +252,9 @@ void PBall::updateEmitter(std::size_t j, Gl::ShaderProgram& program,
     if (tracked.textureId != emitters_[j].textureId) {
         // A new image appears at a jittered place: the same noise for every
         // emitter that changes in this row, the camera's x added to x.
-        const float v = std::floor(static_cast<float>(MusicClock::instance().row()));
+        // The row is floored before it is narrowed: a row just below a whole
+        // number must not round up to it.
+        const float v = static_cast<float>(std::floor(MusicClock::instance().row()));
         const float nz = snoise(v, v);
         const float ny = snoise(54.543f, v);
         const float nx = snoise(v, 43.0f);

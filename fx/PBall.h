@@ -48,11 +48,13 @@ public:
     static std::array<float, 2> stateCoordinate(int k);
 
     // For tests: the state buffer the next call writes, the emitters the
-    // simulation receives, and the occlusion pass's target and input.
+    // simulation receives, the occlusion pass's target and input, and the
+    // particles' state coordinates as uploaded.
     Gl::Fbo& stateBuffer(int index) { return stateFbos_[index]; }
     const std::vector<SpriteEmitter>& emitters() const { return emitters_; }
     Gl::Fbo& occlusionBuffer() { return aoFbo_; }
     Gl::Fbo& sceneBuffer() { return sceneFbo_; }
+    Gl::BufferObject& instanceBuffer() { return instanceBuffer_; }
 
     // The steps of one render, told to an observer as Stage::Step with
     // these numbers, for a benchmark's split.

@@ -22,13 +22,14 @@ void TunnelFx::render(Gl::Fbo& target, const FxParams& params) {
     const float height = static_cast<float>(surface_.height());
     Gl::ScreenPass& scene = choosesA(static_cast<float>(tunnelId_.value())) ? sceneA_ : sceneAA_;
 
-    Gl::ShaderProgram* p = beginEffectPass(surface_, tunnel_, scene, {&wall_});
+    // The tunnel's passes set their sampler last, after time and size.
+    Gl::ShaderProgram* p = beginEffectPass(surface_, tunnel_, scene, {{&wall_, nullptr}});
     p->setUniform1f("iTime", params.iGlobalTime);
     p->setUniform2f("iResolution", width, height);
     p->setUniform1i("iChannel0", 0);
     scene.draw();
 
-    p = beginEffectPass(surface_, target, finish_, {tunnel_.colorTexture(0)});
+    p = beginEffectPass(surface_, target, finish_, {{tunnel_.colorTexture(0), nullptr}});
     p->setUniform1f("iTime", params.iGlobalTime);
     p->setUniform2f("iResolution", width, height);
     p->setUniform1i("iChannel0", 0);

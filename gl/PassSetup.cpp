@@ -37,4 +37,16 @@ void bindInputs(Surface& surface, std::initializer_list<Texture*> inputs) {
     }
 }
 
+void bindSamplers(Surface& surface, ShaderProgram& program,
+                  std::initializer_list<SamplerInput> inputs) {
+    unsigned unit = 0;
+    for (const auto& [texture, sampler] : inputs) {
+        surface.activeTexture(unit);
+        texture->bind();
+        if (sampler)
+            program.setUniform1i(sampler, static_cast<GLint>(unit));
+        ++unit;
+    }
+}
+
 } // namespace Sorva::Gl

@@ -5,11 +5,13 @@
 #pragma once
 
 #include "gl/Fbo.h"
+#include "gl/ShaderProgram.h"
 #include "gl/Surface.h"
 #include "gl/Texture.h"
 
 #include <array>
 #include <initializer_list>
+#include <utility>
 
 namespace Sorva::Gl {
 
@@ -34,5 +36,15 @@ void beginPass(Surface& surface, Fbo* destination, const PassSetup& setup);
 // Binds each texture to texture units 0, 1, ... in order, selecting each unit
 // first; the last unit stays active.
 void bindInputs(Surface& surface, std::initializer_list<Texture*> inputs);
+
+// A pass input: the texture, and the name of the sampler uniform that reads
+// it, or null when the caller sets that uniform itself.
+using SamplerInput = std::pair<Texture*, const char*>;
+
+// For each input in turn, on texture units 0, 1, ...: selects the unit, binds
+// the texture, then sets its sampler to the unit on program, which must be
+// current. The last unit stays active.
+void bindSamplers(Surface& surface, ShaderProgram& program,
+                  std::initializer_list<SamplerInput> inputs);
 
 } // namespace Sorva::Gl

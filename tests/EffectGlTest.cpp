@@ -2,6 +2,8 @@
 // shaders that make their wiring visible: which pass draws, which buffer a
 // call reads and writes, what survives a pause and a reset.
 #include "GlTestContext.h"
+#include "HandMovedMusic.h"
+#include "SamplerLog.h"
 #include "TrackKeys.h"
 
 #include "fx/BackgroundFx.h"
@@ -9,13 +11,13 @@
 #include "fx/TunnelFx.h"
 #include "gl/Fbo.h"
 #include "gl/ReloadRegistry.h"
-#include "sync/ManualAudioOutput.h"
-#include "sync/MusicClock.h"
 
 #include <cmath>
 #include <limits>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -24,18 +26,6 @@ using Sorva::SyncKey;
 using Sorva::Gl::Fbo;
 using Sorva::Test::setTrackKeys;
 using Sorva::Test::setTrackValue;
-
-// The process's music clock, opened once on an output the test moves.
-Sorva::ManualAudioOutput& handMovedMusic() {
-    static Sorva::ManualAudioOutput* output = [] {
-        auto made = std::make_unique<Sorva::ManualAudioOutput>();
-        Sorva::ManualAudioOutput* kept = made.get();
-        Sorva::MusicClock::instance().open(HALVO_TEST_TUNE, 131.0, std::move(made));
-        Sorva::MusicClock::instance().start();
-        return kept;
-    }();
-    return *output;
-}
 
 class EffectGl : public Sorva::Test::GlTestContext {
 protected:
@@ -52,9 +42,10 @@ protected:
         return effect;
     }
 
-    std::array<float, 4> centre() {
+    std::array<float, 4> centre() { return at(display().width() / 2, display().height() / 2); }
+    std::array<float, 4> at(int x, int y) {
         target_->bind();
-        return readPixel(display().width() / 2, display().height() / 2);
+        return readPixel(x, y);
     }
 
     static GLuint unit0Texture() {
@@ -69,12 +60,13 @@ protected:
 };
 
 TEST_F(EffectGl, TunnelIdAboveHalfDrawsSceneAAndEverythingElseSceneAA) {
-    // Each scene shader paints its own red; the finishing pass adds blue to
-    // what it reads and passes iTime on in alpha.
-    writeFile("data/shaders/tunnel/a.fs",
-              "#version 330 core\nout vec4 c; void main() { c = vec4(0.25, 0, 0, 1); }");
-    writeFile("data/shaders/tunnel/aa.fs",
-              "#version 330 core\nout vec4 c; void main() { c = vec4(0.75, 0, 0, 1); }");
+    // Each scene shader paints its own red and passes iTime on in green; the
+    // finishing pass adds blue to what it reads and passes iTime on in alpha.
+    for (const auto& [file, red] : {std::pair{"a", "0.25"}, {"aa", "0.75"}})
+        writeFile(std::string("data/shaders/tunnel/") + file + ".fs",
+                  std::string("#version 330 core\nuniform float iTime; out vec4 c;\n"
+                              "void main() { c = vec4(") +
+                      red + ", iTime, 0, 1); }");
     writeFile("data/shaders/tunnel/b.fs", R"(#version 330 core
 uniform sampler2D iChannel0; uniform float iTime; in vec2 uv; out vec4 c;
 void main() { c = vec4(texture(iChannel0, uv).rgb + vec3(0, 0, 0.5), iTime); })");
@@ -99,26 +91,51 @@ void main() { c = vec4(texture(iChannel0, uv).rgb + vec3(0, 0, 0.5), iTime); })"
         SCOPED_TRACE(c.what);
         setTrackKeys("tunnel-id", c.keys);
         tunnel->render(*target_, *params_);
-        EXPECT_EQ(centre(), (std::array<float, 4>{c.red, 0.0f, 0.5f, 7.0f}));
+        EXPECT_EQ(centre(), (std::array<float, 4>{c.red, 7.0f, 0.5f, 7.0f}));
     }
 }
 
-// Adds 1 to the red of the history on every call; a reset starts from 0.
+// Adds 1 to the red of the history on every call, a reset starting from 0,
+// and passes "iMouse" on in green, blue and alpha.
 constexpr const char* countingFeedback = R"(#version 330 core
-uniform sampler2D iChannel0; uniform float resetMe; in vec2 uv; out vec4 c;
-void main() { c = resetMe > 0.5 ? vec4(0, 0, 0, 1) : texture(iChannel0, uv) + vec4(1, 0, 0, 0); })";
+uniform sampler2D iChannel0, iChannel1; uniform float resetMe; uniform vec3 iMouse;
+in vec2 uv; out vec4 c;
+void main() {
+    float count = resetMe > 0.5 ? 0.0 : texture(iChannel0, uv).r + 1.0;
+    c = vec4(count + texture(iChannel1, uv).r, iMouse); // no noise image here: + 0
+})";
+// Passes the feedback image on in the bottom half and shows the seven float
+// uniforms in the top half, one a column (the missing images add 0).
+constexpr const char* showingCompositor = R"(#version 330 core
+uniform sampler2D iChannel0, titleA, titleB, titleC, greets;
+uniform float weightBg, weightA, weightB, weightC, weightGreets, uvYthreshold, F;
+in vec2 uv; out vec4 c;
+void main() {
+    float images = texture(titleA, uv).r + texture(titleB, uv).r + texture(titleC, uv).r +
+                   texture(greets, uv).r;
+    float w[7] = float[7](weightBg, weightA, weightB, weightC, weightGreets, uvYthreshold, F);
+    c = uv.y < 0.5 ? texture(iChannel0, uv) : vec4(w[int(uv.x * 7.0)] + images);
+})";
 constexpr const char* passThrough = R"(#version 330 core
 uniform sampler2D iChannel0; in vec2 uv; out vec4 c;
 void main() { c = texture(iChannel0, uv); })";
 
 TEST_F(EffectGl, FeedbackCallsAlternateBuffersAndEachReadsWhatTheLastWrote) {
     writeFile("data/shaders/fba.fs", countingFeedback);
-    writeFile("data/shaders/fbb.fs", passThrough);
+    writeFile("data/shaders/fbb.fs", showingCompositor);
     auto feedback = make<Sorva::FeedbackFx>();
     setTrackValue("blue-feedback-reset", 1.0f);
-    feedback->render(*target_, *params_);
+    {
+        Sorva::Test::SamplerLog samplers;
+        feedback->render(*target_, *params_);
+        EXPECT_EQ(samplers.entries(),
+                  (std::vector<std::string>{"iChannel0=0 on 0", "iChannel1=1 on 1",
+                                            "iChannel0=0 on 0", "titleA=1 on 1", "titleB=2 on 2",
+                                            "titleC=3 on 3", "greets=4 on 4"}));
+    }
     const GLuint first = unit0Texture();
     setTrackValue("blue-feedback-reset", 0.0f);
+    const char* floats[7] = {"w-bg", "w-a", "w-b", "w-c", "w-greet", "tex-y-threshold", "greet-F"};
 
     struct Step {
         int pausedFrames; // frames without a call before this one
@@ -135,17 +152,26 @@ TEST_F(EffectGl, FeedbackCallsAlternateBuffersAndEachReadsWhatTheLastWrote) {
             glClearColor(9.0f, 9.0f, 9.0f, 9.0f);
             glClear(GL_COLOR_BUFFER_BIT);
         }
+        // New values on every call: the mouse through the parameter record.
+        for (int k = 0; k < 7; ++k)
+            setTrackValue(std::string("blue-feedback-") + floats[k], step.red + 0.125f * k);
+        setTrackValue("fx-effu-iMouseX", -step.red);
+        setTrackValue("fx-effu-iMouseY", 2.0f * step.red);
+        setTrackValue("fx-effu-iMouseZ", 0.5f);
+        Sorva::fillFxParams(*params_);
         feedback->render(*target_, *params_);
         EXPECT_EQ(unit0Texture() == first, step.writesFirst);
-        EXPECT_EQ(centre()[0], step.red);
+        EXPECT_EQ(at(32, 16), (std::array<float, 4>{step.red, -step.red, 2.0f * step.red, 0.5f}));
+        for (int k = 0; k < 7; ++k)
+            EXPECT_EQ(at((2 * k + 1) * 64 / 14, 48)[0], step.red + 0.125f * k) << floats[k];
     }
 
     setTrackValue("blue-feedback-reset", 1.0f);
     feedback->render(*target_, *params_);
-    EXPECT_EQ(centre()[0], 0.0f) << "a reset clears the history";
+    EXPECT_EQ(at(32, 16)[0], 0.0f) << "a reset clears the history";
     setTrackValue("blue-feedback-reset", 0.0f);
     feedback->render(*target_, *params_);
-    EXPECT_EQ(centre()[0], 1.0f);
+    EXPECT_EQ(at(32, 16)[0], 1.0f);
 }
 
 TEST_F(EffectGl, TheShowsFeedbackShaderLeavesNoNaNBehindAfterAReset) {
@@ -186,10 +212,15 @@ uniform sampler2D iChannel0, iChannel1; uniform float ColorPaint; in vec2 uv; ou
 void main() {
     c = vec4(texture(iChannel0, uv).r, texture(iChannel1, uv).g + 1.0, ColorPaint, 1);
 })");
-    writeFile("data/shaders/hands/image.fs", passThrough);
-    Sorva::ManualAudioOutput& music = handMovedMusic();
+    // The presentation pass adds to alpha every uniform it must not get.
+    writeFile("data/shaders/hands/image.fs", R"(#version 330 core
+uniform sampler2D iChannel0; uniform float iTime, ColorPaint; uniform vec2 iResolution;
+in vec2 uv; out vec4 c;
+void main() { c = texture(iChannel0, uv) + vec4(0, 0, 0, iTime + ColorPaint + iResolution.x); })");
+    Sorva::ManualAudioOutput& music = Sorva::Test::handMovedMusic(HALVO_TEST_TUNE);
     auto backdrop = make<Sorva::BackgroundFx>();
     setTrackValue("color-paint", 0.5f);
+    *params_ = FxParams{1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f, 8.0f, params_->tracks};
 
     struct Step {
         double row;
@@ -200,13 +231,18 @@ void main() {
     GLuint painted[3] = {};
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(steps[i].row);
-        music.setPosition(steps[i].row * 60.0 / (131.0 * 8.0) * 44100.0);
+        Sorva::Test::moveMusicToRow(music, steps[i].row);
+        Sorva::Test::SamplerLog samplers;
         backdrop->render(*target_, *params_);
+        EXPECT_EQ(
+            samplers.entries(),
+            (std::vector<std::string>{"iChannel0=0 on 0", "iChannel1=1 on 1", "iChannel0=0 on 0"}));
         painted[i] = unit0Texture();
         const auto pixel = centre();
         EXPECT_FLOAT_EQ(pixel[0], steps[i].time);
         EXPECT_EQ(pixel[1], steps[i].calls) << "history is the last call's paint";
         EXPECT_EQ(pixel[2], 0.5f);
+        EXPECT_EQ(pixel[3], 1.0f) << "the presentation pass got more than its sampler";
     }
     EXPECT_NE(painted[0], painted[1]);
     EXPECT_EQ(painted[0], painted[2]);

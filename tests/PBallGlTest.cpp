@@ -1,15 +1,21 @@
 // The particle ball on a real context with stand-in shaders: which state
 // buffer each call writes and reads, the instance coordinates, the size of
-// the occlusion target, and how emitters round, limit and respawn; then the
-// show's own shaders forming a cloud in the shape of a sprite, the outline
-// of one dot, and the occlusion pass over a hand-made input.
+// the occlusion target, how emitters round, limit and respawn, and what its
+// passes receive on which unit; then the show's own shaders forming a cloud
+// in the shape of a sprite, the outline of one dot, and the occlusion pass
+// over a hand-made input.
 #include "GlTestContext.h"
+#include "HandMovedMusic.h"
+#include "SamplerLog.h"
 #include "TrackKeys.h"
 
 #include "fx/PBall.h"
 #include "gl/Fbo.h"
 #include "gl/PassSetup.h"
 #include "gl/ScreenPass.h"
+#include "scene/CameraRig.h"
+#include "scene/Snoise.h"
+#include "sync/MusicClock.h"
 
 #include <stb_image_write.h>
 
@@ -113,13 +119,22 @@ TEST_F(PBallGl, CallsAlternateStateBuffersAndReadWhatTheLastWrote) {
 }
 
 TEST_F(PBallGl, InstancesAddressTheStateFromCornerToCorner) {
+    // As uploaded: one (u, v) pair of floats per instance, and no more.
+    auto ball = make(display());
+    ball->instanceBuffer().bind();
+    GLint size = 0;
+    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
+    EXPECT_EQ(size, 8 * PBall::particleCount);
     struct Case {
         int k;
         float u, v;
     };
     for (const Case& c : {Case{0, 0, 0}, Case{1023, 0, 1}, Case{1024, 1.0f / 1023.0f, 0},
-                          Case{PBall::particleCount - 1, 1, 1}})
-        EXPECT_EQ(PBall::stateCoordinate(c.k), (std::array<float, 2>{c.u, c.v})) << c.k;
+                          Case{PBall::particleCount - 1, 1, 1}}) {
+        std::array<float, 2> uploaded{};
+        glGetBufferSubData(GL_ARRAY_BUFFER, 8 * c.k, 8, uploaded.data());
+        EXPECT_EQ(uploaded, (std::array<float, 2>{c.u, c.v})) << c.k;
+    }
 }
 
 TEST_F(PBallGl, OcclusionRunsAtHalfTheWindowRoundedDown) {
@@ -143,7 +158,13 @@ TEST_F(PBallGl, TextureIdsRoundLimitAndRespawnWhenTheirIndexChanges) {
     }
 
     // Two emitters that change image in the same call land at the same
-    // jitter; one that keeps its index stays latched at its initial values.
+    // jitter, seeded by the row floored: 99 just below row 100, where the
+    // row as a float is already 100. One that keeps its index stays latched
+    // at its initial values.
+    Sorva::ManualAudioOutput& music = Sorva::Test::handMovedMusic(HALVO_TEST_TUNE);
+    Sorva::Test::moveMusicToRow(music, 100.0 - std::ldexp(1.0, -20));
+    ASSERT_EQ(static_cast<float>(Sorva::MusicClock::instance().row()), 100.0f);
+    const float seed = 99.0f;
     auto ball = make(display());
     setTrackValue("sprite-sample-radius", 2.0f);
     setTrackValue("emit-sprite-1-pos-y", 5.0f);
@@ -157,7 +178,9 @@ TEST_F(PBallGl, TextureIdsRoundLimitAndRespawnWhenTheirIndexChanges) {
         EXPECT_EQ(emitters[0].pos[0], emitters[1].pos[0]);
         EXPECT_EQ(emitters[0].pos[1] + 5.0f, emitters[1].pos[1]);
         EXPECT_EQ(emitters[0].pos[2], emitters[1].pos[2]);
-        EXPECT_NE(std::abs(emitters[0].pos[0]) + std::abs(emitters[0].pos[1]), 0.0f);
+        EXPECT_EQ(emitters[0].pos, (std::array<float, 3>{2.0f * Sorva::snoise(seed, 43.0f),
+                                                         2.0f * Sorva::snoise(54.543f, seed),
+                                                         2.0f * Sorva::snoise(seed, seed)}));
         EXPECT_EQ(emitters[2].textureId, 0);
         EXPECT_EQ(emitters[2].scale, (std::array<float, 3>{1, 1, 1}));
     }
@@ -165,6 +188,119 @@ TEST_F(PBallGl, TextureIdsRoundLimitAndRespawnWhenTheirIndexChanges) {
     setTrackKeys("emit-sprite-1-texture-id", {});
     setTrackKeys("sprite-sample-radius", {});
     setTrackKeys("emit-sprite-1-pos-y", {});
+    Sorva::Test::moveMusicToRow(music, 0.0);
+}
+
+TEST_F(PBallGl, PassesGetTheRigsAxesAndTheLatchedEmittersOnTheirOwnUnits) {
+    // The simulation shows emitter j's uniforms in the j-th third of the
+    // state, with the size of the image it finds on its unit.
+    writeFile("data/shaders/pballsimu.fs", R"(#version 330 core
+struct Emitter { vec3 pos; vec3 scale; float cumprob; float width; float height; };
+uniform Emitter emitters[3]; uniform sampler2D prevState, prevColor, prevAcc, sprites[3];
+in vec2 uv;
+layout(location = 0) out vec4 state; layout(location = 1) out vec4 colour;
+layout(location = 2) out vec4 acc;
+void main() {
+    int j = int(uv.x * 3.0);
+    ivec2 image = j == 0 ? textureSize(sprites[0], 0)
+                : j == 1 ? textureSize(sprites[1], 0) : textureSize(sprites[2], 0);
+    float before = texture(prevState, uv).x + texture(prevColor, uv).x + texture(prevAcc, uv).x;
+    state = vec4(emitters[j].pos, emitters[j].cumprob);
+    colour = vec4(emitters[j].scale, before);
+    acc = vec4(emitters[j].width, emitters[j].height, vec2(image));
+})");
+    // Instance 0 covers the picture with "camr" and "camu" in the scene's
+    // two attachments; occlusion passes "lookDir" and "iGlobalTime" on.
+    writeFile("data/shaders/pball.vs", R"(#version 330 core
+layout(location = 0) in vec3 corner; uniform vec3 camr, camu; flat out vec3 r, u;
+void main() {
+    r = camr; u = camu;
+    gl_Position = gl_InstanceID == 0 ? vec4(corner.xy, 0.0, 1.0) : vec4(2.0, 2.0, 2.0, 1.0);
+})");
+    writeFile("data/shaders/pball.fs", R"(#version 330 core
+flat in vec3 r, u; layout(location = 0) out vec4 c; layout(location = 1) out vec4 d;
+void main() { c = vec4(r, 1.0); d = vec4(u, 1.0); })");
+    writeFile("data/shaders/ao.fs", R"(#version 330 core
+uniform vec3 lookDir; uniform float iGlobalTime; out vec4 c;
+void main() { c = vec4(lookDir, iGlobalTime); })");
+    writeFile("data/shaders/combine.fs", R"(#version 330 core
+uniform sampler2D aotex, colortex; in vec2 uv; out vec4 c;
+void main() { c = texture(aotex, uv) + texture(colortex, uv); })");
+    // Image 0 is 2 x 3 and image 48 is 5 x 4.
+    std::filesystem::create_directories("data/img");
+    const std::vector<unsigned char> white(5 * 4 * 4, 255);
+    ASSERT_TRUE(stbi_write_png("data/img/accuse.png", 2, 3, 4, white.data(), 2 * 4));
+    ASSERT_TRUE(stbi_write_png("data/img/vihainennyrkki.png", 5, 4, 4, white.data(), 5 * 4));
+
+    // Emitter 0 respawns once, with index 60; emitter 2 never does, its
+    // index staying 0, though its other tracks are set.
+    const std::pair<const char*, float> tracks[] = {
+        {"pball-cam-or-roll", 30.0f},    {"pball-cam-or-pitch", 45.0f},
+        {"pball-cam-or-yaw", 60.0f},     {"emit-sprite-0-texture-id", 60.0f},
+        {"emit-sprite-0-pos-x", 1.0f},   {"emit-sprite-0-pos-y", 2.0f},
+        {"emit-sprite-0-pos-z", 3.0f},   {"emit-sprite-0-scale-x", 2.0f},
+        {"emit-sprite-0-scale-y", 2.0f}, {"emit-sprite-0-scale-z", 2.0f},
+        {"emit-sprite-0-cumprob", 0.5f}, {"emit-sprite-2-pos-x", 4.0f},
+        {"emit-sprite-2-scale-x", 3.0f}, {"emit-sprite-2-cumprob", 0.25f},
+    };
+    for (const auto& [name, value] : tracks)
+        setTrackValue(name, value);
+    auto ball = make(display());
+    {
+        Sorva::Test::SamplerLog samplers;
+        ball->render(*target_, *params_);
+        EXPECT_EQ(samplers.entries(), (std::vector<std::string>{
+                                          "prevState=0 on 0", "prevColor=1 on 1", "prevAcc=2 on 2",
+                                          "sprites[0]=3 on 3", "sprites[1]=4 on 4",
+                                          "sprites[2]=5 on 5", "aotex=0 on 0", "colortex=1 on 1"}));
+    }
+
+    const Sorva::CameraRig rig(display(), "pball");
+    Sorva::CameraRig::Vec3 ahead = {0.0f, 0.0f, 1.0f};
+    rig.shake(ahead);
+    const auto expectVec3 = [](const std::array<float, 4>& got, const Sorva::CameraRig::Vec3& want,
+                               const char* what) {
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(got[i], want[i], 1e-6f) << what << " " << i;
+    };
+    ball->sceneBuffer().bind();
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    expectVec3(readPixel(32, 32), rig.up(), "camr, the up axis");
+    glReadBuffer(GL_COLOR_ATTACHMENT1);
+    expectVec3(readPixel(32, 32), rig.right(), "camu, the right axis");
+    ball->occlusionBuffer().bind();
+    const std::array<float, 4> occlusion = readPixel(16, 16);
+    expectVec3(occlusion, ahead, "lookDir, the shaken +z");
+    EXPECT_EQ(occlusion[3], 1.0f) << "iGlobalTime counts this call";
+
+    // The tracked emitter 0 moves on; the simulation keeps the latched one.
+    for (const char* axis : {"x", "y", "z"}) {
+        setTrackValue(std::string("emit-sprite-0-pos-") + axis, 7.0f);
+        setTrackValue(std::string("emit-sprite-0-scale-") + axis, 4.0f);
+    }
+    setTrackValue("emit-sprite-0-cumprob", 0.75f);
+    ball->render(*target_, *params_);
+    for (const auto& [name, value] : tracks)
+        setTrackKeys(name, {});
+
+    struct Seen {
+        int x;                    // the emitter's third of the state
+        std::array<float, 4> pos; // pos and cumprob
+        std::array<float, 3> scale;
+        std::array<float, 4> size; // width, height, size of the image on its unit
+    };
+    for (const Seen& e : {Seen{170, {1, 2, 3, 0.5f}, {2, 2, 2}, {5, 4, 5, 4}},
+                          Seen{853, {0, 0, 0, 0}, {1, 1, 1}, {2, 3, 2, 3}}}) {
+        SCOPED_TRACE(e.x);
+        ball->stateBuffer(1).bind();
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+        EXPECT_EQ(readPixel(e.x, 512), e.pos);
+        glReadBuffer(GL_COLOR_ATTACHMENT1);
+        const std::array<float, 4> scale = readPixel(e.x, 512);
+        EXPECT_EQ((std::array<float, 3>{scale[0], scale[1], scale[2]}), e.scale);
+        glReadBuffer(GL_COLOR_ATTACHMENT2);
+        EXPECT_EQ(readPixel(e.x, 512), e.size);
+    }
 }
 
 // Pearson correlation of two equally long series.

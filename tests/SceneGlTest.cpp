@@ -261,7 +261,7 @@ void main() {
 
 class EffectPassGl : public Sorva::Test::GlTestContext {};
 
-TEST_F(EffectPassGl, BindsInputsInUnitOrderOverAClearedWholeWindow) {
+TEST_F(EffectPassGl, BindsInputsAndTheirSamplersInUnitOrderOverAClearedWholeWindow) {
     writeFile("data/shaders/two.fs", R"(#version 330 core
 uniform sampler2D iChannel0, iChannel1;
 in vec2 uv;
@@ -287,10 +287,10 @@ void main() {
     glViewport(0, 0, 4, 4);
     glEnable(GL_BLEND);
 
-    Sorva::Gl::ShaderProgram* program = Sorva::beginEffectPass(
-        display(), destination, *pass, {inputs[0].colorTexture(0), inputs[1].colorTexture(0)});
-    program->setUniform1i("iChannel0", 0);
-    program->setUniform1i("iChannel1", 1);
+    // Each input's sampler is set by the helper, to the input's unit.
+    Sorva::beginEffectPass(
+        display(), destination, *pass,
+        {{inputs[0].colorTexture(0), "iChannel0"}, {inputs[1].colorTexture(0), "iChannel1"}});
     pass->draw();
 
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
