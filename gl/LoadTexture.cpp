@@ -6,6 +6,7 @@
 
 #include <stb_image.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -18,6 +19,9 @@ namespace {
 // 2048 (16 MiB decoded), is plenty, and a file declaring more is refused
 // before it is decoded: a small PNG can declare gigabytes of pixels.
 constexpr std::int64_t maxImagePixels = 2048 * 2048;
+// A long thin picture within that would decode and then fail the upload:
+// no side may pass twice the show's longest either.
+constexpr int maxImageSide = 2048;
 
 } // namespace
 
@@ -32,10 +36,14 @@ void loadTexture(const std::string& path, Texture& texture) {
     stbi_uc* pixels = nullptr;
     if (opened.file) {
         // The header alone gives the size; the file is rewound after it.
-        if (stbi_info_from_file(opened.file, &width, &height, &fileChannels) &&
-            std::int64_t(width) * height > maxImagePixels)
-            problem = std::to_string(width) + " x " + std::to_string(height) +
-                      " pixels, more than the " + std::to_string(maxImagePixels) + " allowed";
+        const bool known = stbi_info_from_file(opened.file, &width, &height, &fileChannels);
+        const std::string size = std::to_string(width) + " x " + std::to_string(height);
+        if (known && std::int64_t(width) * height > maxImagePixels)
+            problem =
+                size + " pixels, more than the " + std::to_string(maxImagePixels) + " allowed";
+        else if (known && std::max(width, height) > maxImageSide)
+            problem = size + " pixels, a side longer than the " + std::to_string(maxImageSide) +
+                      " allowed";
         else if (!(pixels = stbi_load_from_file(opened.file, &width, &height, &fileChannels, 4)))
             problem = stbi_failure_reason();
         std::fclose(opened.file);

@@ -126,6 +126,8 @@ TEST_F(TextureGl, UnreadableImagesAreReportedAndSampleAsBlack) {
     std::string huge = pngBytes;
     huge.replace(16, 8, std::string("\0\0\x40\0\0\0\x40\0", 8));
     writeFile("huge.png", huge);
+    huge.replace(16, 8, std::string("\0\x01\0\0\0\0\0\x04", 8));
+    writeFile("thin.png", huge);
     const struct {
         const char* name;
         const char* says;
@@ -133,7 +135,8 @@ TEST_F(TextureGl, UnreadableImagesAreReportedAndSampleAsBlack) {
                 {"garbage.png", ""},
                 {"empty.png", ""},
                 {"truncated.png", ""},
-                {"huge.png", ": 16384 x 16384 pixels, more than "}};
+                {"huge.png", ": 16384 x 16384 pixels, more than "},
+                {"thin.png", ": 65536 x 4 pixels, a side longer than "}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const std::string path = (workDir() / row.name).string();

@@ -2,6 +2,7 @@
 #include "tools/edit/TrackSources.h"
 
 #include "sync/RegularFile.h"
+#include "sync/TrackFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -47,9 +48,10 @@ TrackTextResult TrackSources::read(const fs::path& file) {
 TrackSources::Text TrackSources::readText(const fs::path& file) {
     Text source;
     // A FIFO or device in place of a source is refused, never waited on.
-    const RegularFile opened = openRegularFile(file.string());
+    const RegularFile opened = openRegularFile(file.string(), maxTrackFileBytes);
     source.missing = opened.missing;
-    if (!opened.missing && (!opened.file || !readToEnd(opened.file, source.text)))
+    if (!opened.missing &&
+        (!opened.file || !readToEnd(opened.file, source.text, maxTrackFileBytes)))
         source.problem = file.string() + ": cannot read: " +
                          (opened.file ? std::string("read error") : opened.problem);
     return source;
