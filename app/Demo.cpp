@@ -3,6 +3,7 @@
 
 #include "app/DemoSettings.h"
 #include "app/DisplayContext.h"
+#include "app/ProgramStart.h"
 #include "app/Show.h"
 #include "app/ShowSetupDialog.h"
 #include "app/Tune.h"
@@ -20,8 +21,10 @@ namespace Sorva {
 
 int runDemo() {
     DemoSettings settings;
-    // There is no console window to hide on X11. A dialog that cannot be
-    // shown leaves the settings as they are and the show goes on.
+    settings.instance = ownModule();
+    hideConsole();
+    // A dialog that cannot be shown leaves the settings as they are and the
+    // show goes on.
     if (showSetupDialog(settings) == 0)
         return -1;
 

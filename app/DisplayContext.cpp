@@ -12,11 +12,28 @@ namespace Sorva {
 
 namespace {
 
-// GLFW's description of its last error, or a fallback when it gave none.
+// GLFW's description of its latest error, kept by an error callback: the
+// way to learn it that every GLFW 3 release has.
+std::string& latestGlfwError() {
+    static std::string description;
+    return description;
+}
+
+void keepGlfwError(int, const char* description) {
+    latestGlfwError() = description ? description : "";
+}
+
+// Starts the window system, keeping its errors from now on.
+bool startGlfw() {
+    glfwSetErrorCallback(&keepGlfwError);
+    latestGlfwError().clear();
+    return glfwInit() != 0;
+}
+
+// The description of GLFW's latest error, or a fallback when it gave none.
 std::string glfwCause(const char* fallback) {
-    const char* description = nullptr;
-    glfwGetError(&description);
-    return description && *description ? description : fallback;
+    const std::string& description = latestGlfwError();
+    return description.empty() ? fallback : description;
 }
 
 [[noreturn]] void failStartup(const std::string& what) {
@@ -27,14 +44,14 @@ std::string glfwCause(const char* fallback) {
 } // namespace
 
 DisplayContext::DisplayContext(int width, int height, bool windowed) : Surface(width, height) {
-    if (!glfwInit())
+    if (!startGlfw())
         failStartup("Cannot start the window system: " + glfwCause("glfwInit failed"));
     open(!windowed, true);
 }
 
 DisplayContext::DisplayContext(int width, int height, Offline offline)
     : Surface(width, height), fixedStep_(offline.frameStep) {
-    if (!glfwInit())
+    if (!startGlfw())
         failStartup("Cannot start the window system: " + glfwCause("glfwInit failed"));
     open(false, false);
     time_ = 0.0;
@@ -50,6 +67,7 @@ void DisplayContext::open(bool fullscreen, bool visible) {
         glfwWindowHint(GLFW_VISIBLE, 0);
 
     GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+    latestGlfwError().clear();
     window_ = glfwCreateWindow(width(), height(), "Halvo", monitor, nullptr);
     if (!window_)
         failStartup("Cannot open an OpenGL 3.3 core window: " +

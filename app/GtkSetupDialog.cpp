@@ -304,7 +304,7 @@ SetupDialog::Outcome GtkSetupDialog::run(const ModeList& modes) {
     return outcome;
 }
 
-std::unique_ptr<SetupDialog> SetupDialog::create() {
+std::unique_ptr<SetupDialog> SetupDialog::create(void*) {
     return std::make_unique<GtkSetupDialog>();
 }
 

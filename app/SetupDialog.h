@@ -27,8 +27,9 @@ public:
     // returns when the viewer accepts or cancels.
     virtual Outcome run(const ModeList& modes) = 0;
 
-    // The platform's dialog.
-    static std::unique_ptr<SetupDialog> create();
+    // The platform's dialog; instance is the module holding its resources
+    // (DemoSettings::instance), where the platform has such a thing.
+    static std::unique_ptr<SetupDialog> create(void* instance);
 };
 
 } // namespace Sorva

@@ -1,4 +1,7 @@
+// Entering the show directory from wherever the program was started.
 #include "app/ShowDirectory.h"
+
+#include "app/ProgramStart.h"
 
 #include <filesystem>
 #include <system_error>
@@ -11,8 +14,8 @@ void enterShowDirectory(const std::filesystem::path& fromExecutable,
     std::error_code ec;
     if (fs::exists(marker, ec))
         return;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec)
+    const fs::path exe = executablePath();
+    if (!exe.empty())
         fs::current_path(exe.parent_path() / fromExecutable, ec);
 }
 

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <set>
-#include <sys/stat.h>
 
 namespace Sorva::Gl {
 
@@ -21,10 +20,9 @@ std::pair<fs::path, std::string> brokenFolder(const fs::path& path) {
     const fs::path parent = path.parent_path();
     for (const fs::path& part : parent) {
         folder /= part;
-        struct stat info {};
-        if (stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-            continue;
         std::error_code error;
+        if (fs::is_directory(folder, error))
+            continue;
         if (fs::is_symlink(fs::symlink_status(folder, error)) && !fs::exists(folder, error))
             return {folder, "a dangling link to " + fs::read_symlink(folder, error).string()};
         return {folder, fs::exists(folder, error) ? "not a directory" : "missing"};
@@ -39,7 +37,8 @@ void reportUnreadable(const std::string& path, const RegularFile& opened) {
         static std::set<fs::path> reported;
         std::error_code error;
         if (reported.insert(fs::absolute(folder, error)).second)
-            std::fprintf(stderr, "Cannot read shaders: %s is %s\n", folder.c_str(), what.c_str());
+            std::fprintf(stderr, "Cannot read shaders: %s is %s\n", folder.string().c_str(),
+                         what.c_str());
         return;
     }
     std::fprintf(stderr, "Cannot read shader %s: %s\n", path.c_str(), opened.problem.c_str());

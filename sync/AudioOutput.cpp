@@ -1,7 +1,6 @@
 // Picks the audio output at run time: the sound card, else silence.
 #include "sync/AudioOutput.h"
 
-#include "sync/SdlAudioOutput.h"
 #include "sync/SilentAudioOutput.h"
 
 #include <cstdio>
@@ -16,9 +15,9 @@ std::unique_ptr<AudioOutput> AudioOutput::openDefault() {
     if (choice && std::string_view(choice) == "silent")
         return std::make_unique<SilentAudioOutput>();
     try {
-        return std::make_unique<SdlAudioOutput>();
+        return openDevice();
     } catch (const std::runtime_error& e) {
-        std::fprintf(stderr, "halvo: no audio device (SDL: %s), playing silently\n", e.what());
+        std::fprintf(stderr, "halvo: no audio device (%s), playing silently\n", e.what());
     }
     return std::make_unique<SilentAudioOutput>();
 }

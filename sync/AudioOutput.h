@@ -30,12 +30,16 @@ public:
     // while paused.
     virtual void setPaused(bool paused) = 0;
 
-    // The sound card through SDL when one opens, otherwise a silent output
-    // paced by the monotonic clock, announced by one warning on stderr.
-    // HALVO_AUDIO=silent in the environment picks the silent output without
-    // trying the card (for tests and machines whose card misbehaves).
-    // Returns null only when no output at all can run.
+    // The sound card when one opens, otherwise a silent output paced by the
+    // monotonic clock, announced by one warning on stderr. HALVO_AUDIO=silent
+    // in the environment picks the silent output without trying the card (for
+    // tests and machines whose card misbehaves). Returns null only when no
+    // output at all can run.
     static std::unique_ptr<AudioOutput> openDefault();
+
+    // The platform's sound card output (SDL on Linux, waveOut on Windows);
+    // throws std::runtime_error naming the sound layer and why none opens.
+    static std::unique_ptr<AudioOutput> openDevice();
 };
 
 } // namespace Sorva

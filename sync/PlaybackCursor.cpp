@@ -1,4 +1,4 @@
-// Buffer filling and lock-free position reading for the SDL output.
+// Buffer filling and lock-free position reading for the sound card outputs.
 #include "sync/PlaybackCursor.h"
 
 #include <algorithm>

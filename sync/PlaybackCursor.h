@@ -1,5 +1,5 @@
-// The playing side of the SDL output: copies the tune into device buffers and
-// turns "frames handed over, and when" into a smooth playback position.
+// The playing side of a sound card output: copies the tune into device
+// buffers and turns "frames handed over, and when" into a smooth playback position.
 #pragma once
 
 #include <atomic>

@@ -23,6 +23,14 @@ struct QuietAlsa {
 
 } // namespace
 
+std::unique_ptr<AudioOutput> AudioOutput::openDevice() {
+    try {
+        return std::make_unique<SdlAudioOutput>();
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error(std::string("SDL: ") + e.what());
+    }
+}
+
 SdlAudioOutput::SdlAudioOutput() {
     const QuietAlsa quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)

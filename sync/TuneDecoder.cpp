@@ -74,6 +74,43 @@ std::int64_t audioEnd(const char* path) {
     return end;
 }
 
+// Whether the first MPEG frame, after an ID3v2 tag, is a Xing/Info frame
+// carrying an encoder's extension (LAME's, with the delay and padding that
+// make gapless lengths exact). Read here rather than asked of libmpg123,
+// whose older releases, as built for Windows, do not report it.
+bool hasLameTag(const char* path) {
+    std::ifstream file(path, std::ios::binary);
+    unsigned char head[10] = {};
+    std::int64_t at = 0;
+    if (!file.read(reinterpret_cast<char*>(head), sizeof head))
+        return false;
+    if (std::memcmp(head, "ID3", 3) == 0) {
+        const std::int64_t size = (head[6] & 0x7f) << 21 | (head[7] & 0x7f) << 14 |
+                                  (head[8] & 0x7f) << 7 | (head[9] & 0x7f);
+        at = 10 + size + ((head[5] & 0x10) ? 10 : 0);
+    }
+    unsigned char frame[256] = {};
+    if (!file.seekg(at) || !file.read(reinterpret_cast<char*>(frame), sizeof frame))
+        return false;
+    if (frame[0] != 0xff || (frame[1] & 0xe0) != 0xe0 || (frame[1] & 0x06) != 0x02)
+        return false; // not a layer III frame header
+    const bool mpeg1 = (frame[1] & 0x18) == 0x18;
+    const bool mono = (frame[3] & 0xc0) == 0xc0;
+    const bool crc = (frame[1] & 0x01) == 0;
+    const int sideInfo = mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17);
+    const unsigned char* xing = frame + 4 + (crc ? 2 : 0) + sideInfo;
+    if (std::memcmp(xing, "Xing", 4) != 0 && std::memcmp(xing, "Info", 4) != 0)
+        return false;
+    // Frame count, byte count, table of contents and quality, as flagged.
+    const std::uint32_t flags = xing[4] << 24 | xing[5] << 16 | xing[6] << 8 | xing[7];
+    const int offset = 8 + ((flags & 1) ? 4 : 0) + ((flags & 2) ? 4 : 0) + ((flags & 4) ? 100 : 0) +
+                       ((flags & 8) ? 4 : 0);
+    const unsigned char* encoder = xing + offset;
+    if (encoder + 24 > frame + sizeof frame)
+        return false;
+    return std::all_of(encoder, encoder + 4, [](unsigned char c) { return c >= 0x20 && c < 0x7f; });
+}
+
 } // namespace
 
 std::optional<std::vector<std::int16_t>> decodeTune(const char* path, std::string* why) {
@@ -94,8 +131,10 @@ std::optional<std::vector<std::int16_t>> decodeTune(const char* path, std::strin
     if (fileBytes == 0)
         return refuse("an empty file");
 
-    int error = MPG123_OK;
-    Handle handle(mpg123_new(nullptr, &error));
+    // A no-op in current libmpg123, required by the older one built for Windows.
+    static const int initialised = mpg123_init();
+    int error = initialised;
+    Handle handle(initialised == MPG123_OK ? mpg123_new(nullptr, &error) : nullptr);
     if (!handle)
         return refuse(std::string("no MP3 decoder: ") + mpg123_plain_strerror(error));
     mpg123_handle* h = handle.get();
@@ -109,10 +148,7 @@ std::optional<std::vector<std::int16_t>> decodeTune(const char* path, std::strin
     // whole file, so a cut shows as missing samples. Without one it is only
     // an estimate from the file's size.
     const std::int64_t length = mpg123_length(h);
-    long delay = -1;
-    double unused = 0.0;
-    const bool tagged =
-        mpg123_getstate(h, MPG123_ENC_DELAY, &delay, &unused) == MPG123_OK && delay >= 0;
+    const bool tagged = hasLameTag(path);
 
     // The length is only trusted for the initial allocation as far as the
     // file's size can back it: even 8 kbit/s comes to fewer than 64 output
@@ -130,9 +166,15 @@ std::optional<std::vector<std::int16_t>> decodeTune(const char* path, std::strin
                        chunk.begin() + static_cast<std::ptrdiff_t>(done / sizeof(std::int16_t)));
         if (rc == MPG123_DONE)
             break;
-        if (rc != MPG123_OK && rc != MPG123_NEW_FORMAT)
-            return refuse(samples.empty() ? "not MP3 audio"
-                                          : std::string("damaged MP3 data: ") + mpg123_strerror(h));
+        if (rc == MPG123_OK || rc == MPG123_NEW_FORMAT)
+            continue;
+        // The older libmpg123 built for Windows reports a file that ends
+        // inside a frame as a read error rather than its end; what was
+        // decoded is then checked below, as any cut at the end is.
+        if (mpg123_errcode(h) == MPG123_ERR_READER && !samples.empty())
+            break;
+        return refuse(samples.empty() ? "not MP3 audio"
+                                      : std::string("damaged MP3 data: ") + mpg123_strerror(h));
     }
     const auto frames = static_cast<std::int64_t>(samples.size() / AudioOutput::channels);
     if (frames == 0)
@@ -150,9 +192,9 @@ std::optional<std::vector<std::int16_t>> decodeTune(const char* path, std::strin
 
     // Without a tag a cut at the end leaves whole frames that decode fine:
     // the last one must end where the file's audio ends.
-    mpg123_frameinfo2 info2{};
-    if (mpg123_info2(h, &info2) != MPG123_OK ||
-        mpg123_framepos(h) + info2.framesize != audioEnd(path))
+    mpg123_frameinfo frame{};
+    if (mpg123_info(h, &frame) != MPG123_OK ||
+        mpg123_framepos(h) + frame.framesize != audioEnd(path))
         return refuse("cut short: its last MP3 frame is incomplete");
     return samples;
 }

@@ -5,6 +5,7 @@
 #include "HandMovedMusic.h"
 #include "SamplerLog.h"
 #include "TrackKeys.h"
+#include "tests/ScratchDir.h"
 
 #include "fx/BackgroundFx.h"
 #include "fx/FeedbackFx.h"
@@ -24,6 +25,7 @@ namespace {
 using Sorva::FxParams;
 using Sorva::SyncKey;
 using Sorva::Gl::Fbo;
+using Sorva::Test::copyOver;
 using Sorva::Test::setTrackKeys;
 using Sorva::Test::setTrackValue;
 
@@ -185,9 +187,8 @@ out vec4 c; void main() { c = vec4(uintBitsToFloat(0x7fc00000u)); })");
     feedback->render(*target_, *params_);
     ASSERT_TRUE(std::isnan(centre()[0]));
 
-    std::filesystem::copy_file(std::filesystem::path(HALVO_SOURCE_DIR) / "data/shaders/fba.fs",
-                               "data/shaders/fba.fs",
-                               std::filesystem::copy_options::overwrite_existing);
+    copyOver(std::filesystem::path(HALVO_SOURCE_DIR) / "data/shaders/fba.fs",
+             "data/shaders/fba.fs");
     captureStdout([] { Sorva::ReloadRegistry::instance().reloadAll(); });
     setTrackValue("blue-feedback-reset", 1.0f);
     feedback->render(*target_, *params_);

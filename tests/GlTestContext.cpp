@@ -1,9 +1,10 @@
 // Hidden-window GL context and scratch directory for the GL tests.
 #include "GlTestContext.h"
 
+#include "tests/ScratchDir.h"
+
 #include <fstream>
 #include <memory>
-#include <unistd.h>
 
 namespace Sorva::Test {
 
@@ -38,9 +39,7 @@ void GlTestContext::SetUp() {
 
     namespace fs = std::filesystem;
     previousDir_ = fs::current_path();
-    std::string pattern = (fs::temp_directory_path() / "halvo-gl-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    workDir_ = pattern;
+    workDir_ = makeScratchDir("halvo-gl");
     fs::create_directories(workDir_ / "data/shaders");
     fs::copy_file(fs::path(HALVO_SOURCE_DIR) / "data/shaders/trivial.vs",
                   workDir_ / "data/shaders/trivial.vs");

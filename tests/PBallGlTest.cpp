@@ -8,6 +8,7 @@
 #include "HandMovedMusic.h"
 #include "SamplerLog.h"
 #include "TrackKeys.h"
+#include "tests/ScratchDir.h"
 
 #include "fx/PBall.h"
 #include "gl/Fbo.h"
@@ -78,10 +79,8 @@ protected:
     // The show's own shaders for these passes, and a plain black backdrop.
     void useShowShaders(std::initializer_list<const char*> files) {
         for (const char* file : files)
-            std::filesystem::copy_file(std::filesystem::path(HALVO_SOURCE_DIR) / "data/shaders" /
-                                           file,
-                                       std::filesystem::path("data/shaders") / file,
-                                       std::filesystem::copy_options::overwrite_existing);
+            Sorva::Test::copyOver(std::filesystem::path(HALVO_SOURCE_DIR) / "data/shaders" / file,
+                                  std::filesystem::path("data/shaders") / file);
         for (const char* pass : {"a", "b", "image"})
             writeFile(std::string("data/shaders/hands/") + pass + ".fs",
                       "#version 330 core\nlayout(location = 0) out vec4 c;\n"

@@ -3,11 +3,13 @@
 // and the DCT stages giving back their input when nothing is decimated.
 #include "GlTestContext.h"
 #include "TrackKeys.h"
+#include "tests/ScratchDir.h"
 
 #include "app/Show.h"
 #include "gl/Fbo.h"
 #include "gl/ScreenPass.h"
 #include "sync/MusicClock.h"
+#include "sync/SilentAudioOutput.h"
 
 #include <algorithm>
 #include <array>
@@ -168,9 +170,8 @@ TEST_F(PostChainGl, TrackValuesWindowSizeAndRowTimeArriveInTheirUniforms) {
     setTrackValue("dct-glitch", 0.625f);
 
     // Rows come from the music: play a tune silently for a moment.
-    setenv("HALVO_AUDIO", "silent", 1);
     Sorva::MusicClock& clock = Sorva::MusicClock::instance();
-    clock.open(HALVO_TEST_TUNE, 131.0);
+    clock.open(HALVO_TEST_TUNE, 131.0, std::make_unique<Sorva::SilentAudioOutput>());
     clock.start();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
@@ -227,8 +228,7 @@ TEST_F(PostChainGl, TrackValuesWindowSizeAndRowTimeArriveInTheirUniforms) {
 
 // Copies the show's real shaders into the scratch directory.
 void copyRealShaders(const fs::path& workDir) {
-    fs::copy(fs::path(HALVO_SOURCE_DIR) / "data/shaders", workDir / "data/shaders",
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    Sorva::Test::copyOver(fs::path(HALVO_SOURCE_DIR) / "data/shaders", workDir / "data/shaders");
 }
 
 // Every pixel of the bound framebuffer's colour attachment 0.

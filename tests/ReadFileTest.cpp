@@ -24,7 +24,7 @@ TEST(ReadFile, ReturnsTheWholeFileOrNothing) {
         std::string content;
     } rows[] = {
         {"empty.fs", ""},          {"no-newline.fs", "void main() {}"},
-        {"crlf.fs", "a\r\nb\r\n"}, {"nul.fs", std::string("x\0y\n", 4)},
+        {"crlf.fs", "a\r\nb\r\n"}, {"zero-byte.fs", std::string("x\0y\n", 4)},
         {"big.fs", big},
     };
     for (const auto& row : rows) {

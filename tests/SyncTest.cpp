@@ -7,6 +7,8 @@
 
 #include "tests/AllocationCount.h"
 
+#include "tests/ScratchDir.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -46,8 +48,7 @@ std::string fileWithCount(std::int32_t count, const std::vector<SyncKey>& keys) 
 class ScratchDir {
 public:
     ScratchDir() : previous_(std::filesystem::current_path()) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "synctest-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
+        path_ = Sorva::Test::makeScratchDir("synctest");
         std::filesystem::current_path(path_);
     }
     ~ScratchDir() {

@@ -30,8 +30,12 @@ bool sameKeys(const std::vector<SyncKey>& a, const std::vector<SyncKey>& b) {
 
 // Reads file bytes back the way the demo does.
 std::vector<SyncKey> readBack(const std::string& bytes) {
-    std::string copy = bytes;
-    std::FILE* file = fmemopen(copy.data(), copy.size(), "rb");
+    std::FILE* file = std::tmpfile();
+    EXPECT_NE(file, nullptr);
+    if (!file)
+        return {};
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::rewind(file);
     SyncTrack track;
     readTrackKeys(file, track);
     std::fclose(file);

@@ -232,16 +232,21 @@ std::vector<std::uint8_t> toneMap(Canvas& canvas) {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: halvo-banner OUT.png\n");
+        std::fprintf(stderr, "usage: halvo-banner OUT.png|OUT.bmp\n");
         return 2;
     }
+    // A .bmp is the 24-bit bitmap the Windows dialog's resources hold.
+    const std::string_view out = argv[1];
+    const bool bmp = out.size() > 4 && out.substr(out.size() - 4) == ".bmp";
     Canvas canvas;
     drawSky(canvas);
     drawFloor(canvas);
     drawParticles(canvas);
     drawTitle(canvas);
     const std::vector<std::uint8_t> rgb = toneMap(canvas);
-    if (!stbi_write_png(argv[1], width, height, 3, rgb.data(), width * 3)) {
+    const int written = bmp ? stbi_write_bmp(argv[1], width, height, 3, rgb.data())
+                            : stbi_write_png(argv[1], width, height, 3, rgb.data(), width * 3);
+    if (!written) {
         std::fprintf(stderr, "halvo-banner: cannot write %s\n", argv[1]);
         return 1;
     }
