@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 native=${HALVO_NATIVE_BUILD:-build}
 ./tools/build-windows.sh >/dev/null
-cmake --build "$native" --target halvo-bench-pipeline halvo -- -j"$(nproc)" >/dev/null
+cmake --build "$native" --parallel "$(nproc)" --target halvo-bench-pipeline halvo >/dev/null
 
 export WINEPREFIX="$PWD/build-win/wine" WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
