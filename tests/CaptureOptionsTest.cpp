@@ -126,6 +126,8 @@ TEST(CaptureOptions, RefusedLinesSayWhy) {
         {"--sheet s.png --frames 0", "bad --frames '0'"},
         {"--out d --sheet s.png --frames 4", "only one of --out and --sheet"},
         {"--dry-run --out d", "--dry-run writes nothing"},
+        {"--dry-run --report r.json", "--dry-run writes nothing"},
+        {"--out d --events e.txt", "--events belongs to --report"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);

@@ -24,6 +24,7 @@
 #include "tools/capture/PrivateXServer.h"
 #include "tools/capture/ProgressLine.h"
 #include "tools/capture/VideoWriter.h"
+#include "tools/choreo/TuneEvents.h"
 
 #include <GL/glew.h>
 
@@ -34,6 +35,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -129,6 +131,13 @@ void writeAll(int fd, const std::string& text) {
     }
 }
 
+// The events file the build makes beside the tools.
+fs::path builtEvents() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path("tune-events.txt") : exe.parent_path() / "tune-events.txt";
+}
+
 struct Interrupted : std::runtime_error {
     Interrupted() : std::runtime_error("interrupted") {}
 };
@@ -139,6 +148,12 @@ void Capture::run() {
     // Output paths are the user's, relative to where the tool was started.
     outPath_ = options_.path.empty() ? fs::path() : fs::absolute(options_.path);
     checkOutput(options_, outPath_);
+    if (!options_.report.empty()) {
+        reportPath_ = fs::absolute(options_.report);
+        PendingFile{reportPath_};
+        eventsPath_ = options_.events.empty() ? builtEvents() : fs::absolute(options_.events);
+        readEvents();
+    }
     // The show directory: the working directory when it holds the tune,
     // otherwise show/ beside this executable.
     enterShowDirectory("show", tunePath);
@@ -159,6 +174,25 @@ void Capture::run() {
     }
     report();
     checkShaders();
+}
+
+// The tune's events for the report, read before anything is rendered.
+void Capture::readEvents() {
+    const std::string name = eventsPath_.string();
+    // Only a regular file: a FIFO would be waited on.
+    std::error_code ec;
+    std::ifstream in;
+    if (fs::is_regular_file(eventsPath_, ec))
+        in.open(eventsPath_, std::ios::binary);
+    if (!in.is_open())
+        throw std::runtime_error("cannot read the tune's events " + name +
+                                 " for --report (halvo-tune --events FILE writes them; "
+                                 "--events names another file)");
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Choreo::TuneEventsResult parsed = Choreo::parseTuneEvents(text, name);
+    if (!parsed.error.empty())
+        throw std::runtime_error(parsed.error);
+    events_ = std::move(parsed.events);
 }
 
 // A hidden window on a fixed frame step, on a private X server when there is
@@ -298,8 +332,23 @@ void Capture::openOutput() {
     case Output::None:
         break;
     }
-    if (sink_)
-        writer_.emplace(*sink_, o.width, o.height);
+    output_ = sink_.get();
+    if (!reportPath_.empty()) {
+        const ReportWriter::Run run{o.width,
+                                    o.height,
+                                    o.fps,
+                                    clock_->seconds(first_),
+                                    clock_->seconds(end_),
+                                    eventsPath_.string()};
+        showReport_.emplace(reportPath_, run, events_, first_, end_);
+        probe_.emplace(*display_, o.effect);
+        if (sink_)
+            output_ = &tee_.emplace(*sink_, *showReport_);
+        else
+            output_ = &*showReport_;
+    }
+    if (output_)
+        writer_.emplace(*output_, o.width, o.height);
 
     if (o.bench) {
         report_.emplace(o.benchFrames);
@@ -333,15 +382,20 @@ void Capture::renderAndWrite() {
             glFinish();
             report_->setFirstFrame(ms(Clock::now() - frameBegin));
         }
-        bool wanted = inRange && writer_;
-        if (wanted && layout_) {
-            wanted = nextTile < layout_->count() && layout_->tile(nextTile).frame == n;
-            nextTile += wanted;
+        if (probe_) {
+            const ShowReport::Scene scene = probe_->next();
+            if (inRange)
+                showReport_->setScene(n, scene);
         }
-        if (wanted) {
+        // The report takes every frame of the range, the sheet only its own.
+        bool output = inRange && sink_;
+        if (output && layout_) {
+            output = nextTile < layout_->count() && layout_->tile(nextTile).frame == n;
+            nextTile += output;
+        }
+        if (output || (inRange && showReport_))
             reader_->read(n, clock_->seconds(n), row, *writer_);
-            ++written_;
-        }
+        written_ += output;
         display_->swap();
         display_->pollEvents();
         progress_->update(n - start_ + 1, end_ - start_, inRange ? "rendering" : "prerolling");
@@ -364,8 +418,8 @@ void Capture::abandonOutput() {
         progress_->finish();
     if (writer_)
         writer_->cancel();
-    if (sink_)
-        sink_->abandon();
+    if (output_)
+        output_->abandon();
 }
 
 // A shader that failed to build draws nothing useful: the run fails after
@@ -391,10 +445,14 @@ void Capture::report() {
     if (sink_)
         std::fprintf(stderr, "; %lld written to %s", static_cast<long long>(written_),
                      outPath_.c_str());
+    if (showReport_)
+        std::fprintf(stderr, "; report in %s", showReport_->path().c_str());
     std::fprintf(stderr, "\n");
 
     if (report_)
         writeAll(jsonFd_, report_->json());
+    if (showReport_)
+        writeAll(jsonFd_, showReport_->table());
     close(jsonFd_);
 }
 

@@ -13,7 +13,11 @@
 #include "tools/capture/FrameWriterThread.h"
 #include "tools/capture/PrivateXServer.h"
 #include "tools/capture/ProgressLine.h"
+#include "tools/capture/ReportProbe.h"
 #include "tools/capture/SheetLayout.h"
+#include "tools/capture/ShowReport.h"
+#include "tools/capture/TeeSink.h"
+#include "tools/choreo/TuneEvents.h"
 
 #include <atomic>
 #include <chrono>
@@ -22,6 +26,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace Sorva {
 
@@ -43,6 +48,7 @@ private:
 
     // The steps of run(), in order; each leaves its results in the members
     // below for the next.
+    void readEvents();
     void openTune();
     void findRange();
     void startDisplay();
@@ -56,8 +62,11 @@ private:
     void checkShaders();
 
     CaptureOptions options_;
-    std::filesystem::path outPath_; // absolute; empty without --out or --sheet
-    int jsonFd_ = -1;               // the real standard output, for --bench
+    std::filesystem::path outPath_;    // absolute; empty without --out or --sheet
+    std::filesystem::path reportPath_; // absolute; empty without --report
+    std::filesystem::path eventsPath_;
+    std::vector<Choreo::TuneEvent> events_;
+    int jsonFd_ = -1; // the real standard output, for --bench
 
     // Declared in the order of start-up, so that the show goes before its
     // window and the window before its X server.
@@ -77,6 +86,10 @@ private:
     std::string note_; // why effect history starts empty, if it does
 
     std::unique_ptr<FrameSink> sink_;
+    std::optional<ShowReport> showReport_;
+    std::optional<ReportProbe> probe_;
+    std::optional<TeeSink> tee_;
+    FrameSink* output_ = nullptr; // what the writer thread writes to, if anything
     std::optional<FrameWriterThread> writer_;
     std::optional<BenchReport> report_;
     std::optional<ProgressLine> progress_;

@@ -153,7 +153,15 @@ CaptureOptions CaptureOptions::parse(std::span<const std::string_view> args) {
             options.bench = options.benchFrames = flag();
         else if (name == "--dry-run")
             options.dryRun = flag();
-        else if (name == "--no-preroll")
+        else if (name == "--report") {
+            options.report = std::string(value());
+            if (options.report.empty())
+                throw Error("empty --report path");
+        } else if (name == "--events") {
+            options.events = std::string(value());
+            if (options.events.empty())
+                throw Error("empty --events path");
+        } else if (name == "--no-preroll")
             options.preroll = !flag();
         else if (name == "--verbose")
             options.verbose = flag();
@@ -185,15 +193,22 @@ CaptureOptions CaptureOptions::parse(std::span<const std::string_view> args) {
         throw Error("--size " + std::to_string(options.width) + "x" +
                     std::to_string(options.height) +
                     ": H.264 video in yuv420p needs an even width and height");
-    if (options.dryRun && options.output != Output::None)
-        throw Error("--dry-run writes nothing; leave out --out and --sheet");
-    if (!options.dryRun && !options.bench && options.output == Output::None)
-        throw Error("nothing to do: give --out, --sheet, --bench or --dry-run (see --help)");
+    if (options.dryRun && (options.output != Output::None || !options.report.empty()))
+        throw Error("--dry-run writes nothing; leave out --out, --sheet and --report");
+    if (options.bench && !options.report.empty())
+        throw Error("--bench and --report both print on standard output; run them apart");
+    if (!options.events.empty() && options.report.empty())
+        throw Error("--events belongs to --report");
+    if (!options.dryRun && !options.bench && options.output == Output::None &&
+        options.report.empty())
+        throw Error(
+            "nothing to do: give --out, --sheet, --report, --bench or --dry-run (see --help)");
     return options;
 }
 
 const char* CaptureOptions::usage() {
-    return R"(usage: halvo-capture [OPTIONS] (--out DIR | --out FILE.mp4 | --sheet FILE.png --frames N | --bench | --dry-run)
+    return R"(usage: halvo-capture [OPTIONS] (--out DIR | --out FILE.mp4 | --sheet FILE.png --frames N |
+                                --report FILE.json | --bench | --dry-run)
 
 Renders the show offline on a fixed time step: frame n is shown at n / fps
 seconds of music, and every frame advances the show's frame clock by exactly
@@ -212,6 +227,14 @@ a private X server (Xvfb) and renders in a hidden window.
                      mux the tune's matching stretch
   --sheet FILE.png   write one contact sheet of N frames spread evenly over the
   --frames N         range, in a grid, each labelled with its time and row
+  --report FILE.json measure every frame: a table on stdout, and the figures
+                     with every frame's measures as JSON in FILE.json (per
+                     section brightness and motion, hits answered against
+                     chance, scene time, dark stretches, stray glitch blocks
+                     and bar colour, the particle ball's sprites against its
+                     cloud); goes with --out or --sheet
+  --events FILE      the tune's events for --report, as halvo-tune --events
+                     writes them (default: tune-events.txt beside this tool)
   --bench            print timings as JSON on stdout: start-up split, and each
                      scene's render and the post chain per frame (median, max)
   --bench-frames     the same with every frame's times listed

@@ -35,6 +35,8 @@ struct CaptureOptions {
     bool bench = false;
     bool benchFrames = false; // --bench-frames: every frame's times too
     bool dryRun = false;
+    std::string report;     // --report: the show report's JSON file; empty for none
+    std::string events;     // --events: the tune's events; empty for the build's
     bool preroll = true;    // render (unwritten) the frames before --from
     bool verbose = false;   // pass the show's own output on to stderr
     bool keepGoing = false; // exit 0 even when a shader failed to build

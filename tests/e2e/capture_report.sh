@@ -1,0 +1,51 @@
+# The capture tool's --report: the table on stdout and the JSON file, beside
+# a contact sheet from the same run; and its bad inputs, each one line on
+# stderr with no report left behind.
+source "$(dirname "$0")/lib.sh"
+start_x
+CAPTURE="$HALVO_BUILD/halvo-capture"
+cd "$WORK"
+
+"$CAPTURE" --size 160x90 --fps 10 --from 28 --to 31 --no-preroll --report r.json \
+    --sheet s.png --frames 4 >table.out 2>run.err || fail "report failed: $(tail -n 3 run.err)"
+[ -s s.png ] || fail "no contact sheet beside the report"
+grep -q '^section' table.out && grep -q '^kick' table.out || fail "no table on stdout"
+grep -q 'report in .*/r\.json' run.err || fail "no summary naming the report"
+python3 - r.json <<'PY' || fail "bad report: $(head -c 2000 r.json)"
+import json, sys
+r = json.load(open(sys.argv[1]))
+def check(ok, what):
+    if not ok:
+        sys.exit("report: " + what)
+check(r["size"] == [160, 90] and r["fps"] == 10 and r["range"]["frames"] == 30, "run")
+check([s["name"] for s in r["sections"]] == ["arp", "beat"], "sections")
+check(abs(r["sections"][1]["startSeconds"] - 29.4) < 0.05, "the beat starts at row 512")
+check([h["kind"] for h in r["hits"]] == ["kick", "clap", "snare", "tom", "crash"], "hit kinds")
+check(r["hits"][0]["count"] == 4, "kicks from row 512 to the end of the range")
+check(len(r["scenes"]) == 5 and abs(sum(s["share"] for s in r["scenes"]) - 1) < 1e-3,
+      "scene shares")
+rows = r["perFrame"]["rows"]
+check(len(rows) == 30 and all(len(x) == len(r["perFrame"]["columns"]) for x in rows), "frames")
+check(all(0 <= x[2] <= 255 and x[7] is not None for x in rows), "luma and bars")
+PY
+
+expect_error() {
+    local code=$1 pattern=$2
+    shift 2
+    local status=0
+    timeout 120 "$@" >run.out 2>run.err || status=$?
+    expect_eq "$status" "$code" "exit code of $*"
+    [ "$(wc -l <run.err)" = 1 ] || fail "$*: more than one line on stderr"
+    grep -Eq -e "$pattern" run.err || fail "$*: '$(cat run.err)' does not match '$pattern'"
+    [ ! -e bad.json ] || fail "$*: left a report behind"
+}
+expect_error 1 "cannot read the tune's events .*/none\.txt" \
+    "$CAPTURE" --size 64x36 --report bad.json --events none.txt
+printf '10 kick 1\n5 kick 1\n' >backwards.txt
+expect_error 1 "backwards\.txt:2: rows must not go back" \
+    "$CAPTURE" --size 64x36 --report bad.json --events backwards.txt
+expect_error 2 "--bench and --report both print on standard output" \
+    "$CAPTURE" --bench --report bad.json
+expect_error 1 "cannot write .*/missing/bad\.json: no directory" \
+    "$CAPTURE" --size 64x36 --report missing/bad.json
+echo PASS

@@ -1,0 +1,81 @@
+// Collecting the show report frame by frame, and writing it out.
+#include "tools/capture/ShowReport.h"
+
+#include "fx/PBall.h"
+#include "tools/capture/Frame.h"
+
+#include <stb_image.h>
+
+#include <cstdio>
+#include <fstream>
+#include <stdexcept>
+
+namespace Sorva {
+
+ShowReport::ShowReport(const std::filesystem::path& path, const ReportWriter::Run& run,
+                       std::vector<Choreo::TuneEvent> events, std::int64_t first, std::int64_t end)
+    : file_(path), run_(run), events_(std::move(events)), first_(first),
+      meter_(run.width, run.height), scenes_(static_cast<std::size_t>(end - first)) {
+    frames_.reserve(scenes_.size());
+}
+
+void ShowReport::setScene(std::int64_t frame, const Scene& scene) {
+    scenes_.at(static_cast<std::size_t>(frame - first_)) = scene;
+}
+
+void ShowReport::write(const Frame& frame) {
+    const Scene& scene = scenes_.at(static_cast<std::size_t>(frame.number - first_));
+    ReportFrame& f = frames_.emplace_back();
+    f.seconds = frame.seconds;
+    f.row = frame.row;
+    f.measures = meter_.measure(frame.pixels.data());
+    f.weights = scene.weights;
+    if (!scene.ballShown)
+        return;
+    for (std::size_t j = 0; j < scene.emitters.size(); ++j) {
+        const BallView::Emitter& e = scene.emitters[j];
+        const SpriteAlpha* alpha = e.share > 0.0 ? sprite(e.image) : nullptr;
+        if (!alpha)
+            continue;
+        if (const auto match =
+                SilhouetteMatch::match(meter_.regions(), frame.pixels.data(), *alpha, e.placement))
+            f.sprites.push_back({e.image, static_cast<int>(j), *match});
+    }
+}
+
+const SpriteAlpha* ShowReport::sprite(std::uint32_t image) {
+    auto [at, added] = sprites_.try_emplace(image);
+    if (added) {
+        const std::string path = std::string("./data/img/") + PBall::spriteFiles.at(image);
+        int width = 0, height = 0, channels = 0;
+        stbi_uc* pixels = stbi_load(path.c_str(), &width, &height, &channels, 4);
+        if (!pixels) {
+            std::fprintf(stderr, "halvo-capture: the report leaves out sprite %s: %s\n",
+                         path.c_str(), stbi_failure_reason());
+            return nullptr;
+        }
+        SpriteAlpha& alpha = at->second.emplace();
+        alpha.width = width;
+        alpha.height = height;
+        alpha.alpha.resize(static_cast<std::size_t>(width) * height);
+        for (std::size_t i = 0; i < alpha.alpha.size(); ++i)
+            alpha.alpha[i] = pixels[4 * i + 3];
+        stbi_image_free(pixels);
+    }
+    return at->second ? &*at->second : nullptr;
+}
+
+void ShowReport::finish() {
+    const ReportSummary summary = ReportSummary::of(frames_, events_, run_.fps);
+    {
+        std::ofstream out(file_.temporaryPath(), std::ios::binary);
+        out << ReportWriter::json(run_, summary, frames_);
+        out.flush();
+        if (!out)
+            throw std::runtime_error("cannot write the report to " + file_.finalPath().string());
+    }
+    file_.commit();
+    table_ = ReportWriter::table(run_, summary);
+}
+
+} // namespace Sorva
