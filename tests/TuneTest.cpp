@@ -55,9 +55,9 @@ double rmsDb(const std::vector<float>& pcm, int64_t first, int64_t last, float l
     return dbfs(std::sqrt(sum / (2.0 * double(last - first))));
 }
 
-// Integrated loudness (EBU R128) in LUFS of frames [first, last): K-weighted,
-// 400 ms blocks every 100 ms, absolute gate at -70 LUFS, relative gate 10 LU down.
-double lufs(const std::vector<float>& pcm, int64_t first, int64_t last) {
+// Momentary loudness (EBU R128) of frames [first, last): the mean square of
+// K-weighted 400 ms blocks every 100 ms, each block lying inside the range.
+std::vector<double> momentaryBlocks(const std::vector<float>& pcm, int64_t first, int64_t last) {
     struct Biquad {
         double b0, b1, b2, a1, a2;
         double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
@@ -98,15 +98,38 @@ double lufs(const std::vector<float>& pcm, int64_t first, int64_t last) {
     std::vector<double> blocks;
     for (size_t i = 3; i < hops.size(); ++i)
         blocks.push_back((hops[i] + hops[i - 1] + hops[i - 2] + hops[i - 3]) / 4.0);
+    return blocks;
+}
+
+double blockLufs(double meanSquare) {
+    return -0.691 + 10.0 * std::log10(meanSquare + 1e-30);
+}
+
+// Integrated loudness in LUFS of frames [first, last): the momentary blocks
+// gated at -70 LUFS, then 10 LU under their mean.
+double lufs(const std::vector<float>& pcm, int64_t first, int64_t last) {
+    const std::vector<double> blocks = momentaryBlocks(pcm, first, last);
     auto gated = [&blocks](double threshold) {
         double total = 0.0;
         int count = 0;
         for (double b : blocks)
-            if (-0.691 + 10.0 * std::log10(b + 1e-30) > threshold)
+            if (blockLufs(b) > threshold)
                 total += b, ++count;
-        return -0.691 + 10.0 * std::log10(total / std::max(count, 1) + 1e-30);
+        return blockLufs(total / std::max(count, 1));
     };
     return gated(gated(-70.0) - 10.0);
+}
+
+// The mean momentary loudness over bars [fromBar, toBar), silent blocks
+// (under -70 LUFS) left out: how loud a passage sounds from moment to moment.
+double meanMomentary(const std::vector<float>& pcm, double fromBar, double toBar) {
+    double sum = 0.0;
+    int count = 0;
+    for (double b : momentaryBlocks(pcm, Song::frameAt(fromBar * Song::rowsPerBar),
+                                    Song::frameAt(toBar * Song::rowsPerBar)))
+        if (blockLufs(b) > -70.0)
+            sum += blockLufs(b), ++count;
+    return sum / std::max(count, 1);
 }
 
 // Energy in a band just after a frame against just before, in dB: how far a
@@ -249,19 +272,76 @@ TEST(TuneSongTest, DrumsAndHarmonyChangeFromSectionToSection) {
     for (size_t i = 0; i < beats.size(); ++i)
         for (size_t j = i + 1; j < beats.size(); ++j)
             EXPECT_NE(drums[beats[i]], drums[beats[j]]) << beats[i] << " and " << beats[j];
-    // No progression carries more than 5 of the 12 sections; at least 7 are different.
+    // No progression carries more than 3 of the 12 sections; at least 9 are different.
     std::map<std::vector<float>, int> uses;
     for (auto& [bar, notes] : chords)
         ++uses[notes];
-    EXPECT_GE(uses.size(), 7u);
+    EXPECT_GE(uses.size(), 9u);
     for (const auto& [notes, count] : uses)
-        EXPECT_LE(count, 5);
+        EXPECT_LE(count, 3);
     // Every fill ends on a section's first bar, or (the build-up's roll) at the gap.
     ASSERT_GE(song.fills().size(), 8u);
     for (const Fill& f : song.fills()) {
         EXPECT_LT(f.row, f.endRow);
         EXPECT_TRUE(std::fmod(f.endRow, 8 * 32.0) == 0.0 || f.endRow == Song::gapRow) << f.row;
     }
+}
+
+TEST(TuneSongTest, TheDropsHaveTheirOwnHarmonyAndLead) {
+    const Song song;
+    // Per section: the steps between the bass's roots on the downbeats (a
+    // progression in any key), the lead's notes as (row in the section,
+    // step from the note before; the quiet octave doubling left out), and
+    // the weight of each pitch class played.
+    std::map<int, std::vector<int>> roots;
+    std::map<int, std::vector<int>> rootSteps;
+    std::map<int, std::set<std::pair<double, int>>> lead;
+    std::map<int, std::array<double, 12>> chroma;
+    int lastLead = 0;
+    for (const NoteEvent& e : song.events()) {
+        const int section = static_cast<int>(e.row / Song::rowsPerBar) / 8 * 8;
+        const int pitch = static_cast<int>(std::lround(e.midi));
+        if (e.instrument == Instrument::Bass && std::fmod(e.row, Song::rowsPerBar) == 0.0 &&
+            (roots[section].empty() || roots[section].back() != pitch % 12)) {
+            if (!roots[section].empty())
+                rootSteps[section].push_back((pitch - roots[section].back() + 12) % 12);
+            roots[section].push_back(pitch % 12);
+        }
+        if (e.instrument == Instrument::Lead && e.velocity > 0.5f) {
+            lead[section].insert({e.row - section * Song::rowsPerBar, pitch - lastLead});
+            lastLead = pitch;
+        }
+        if (e.instrument <= Instrument::Lead)
+            chroma[section][pitch % 12] += e.length * e.velocity;
+    }
+    auto contains = [](const std::vector<int>& all, const std::vector<int>& part) {
+        return std::search(all.begin(), all.end(), part.begin(), part.end()) != all.end();
+    };
+    auto shared = [&lead](int a, int b) {
+        return std::count_if(lead[a].begin(), lead[a].end(),
+                             [&](const auto& note) { return lead[b].count(note) > 0; });
+    };
+    auto similarity = [&chroma](int a, int b) {
+        double ab = 0.0, aa = 0.0, bb = 0.0;
+        for (int i = 0; i < 12; ++i)
+            ab += chroma[a][i] * chroma[b][i], aa += chroma[a][i] * chroma[a][i],
+                bb += chroma[b][i] * chroma[b][i];
+        return ab / std::sqrt(aa * bb);
+    };
+    // The theme's i-VI-III-VII, in whatever key, is in neither drop, and the
+    // drops differ from each other; so do their leads from the theme's.
+    ASSERT_EQ(rootSteps[32], (std::vector<int>{8, 7, 7}));
+    for (int drop : {64, 72}) {
+        EXPECT_FALSE(contains(rootSteps[drop], rootSteps[32])) << drop;
+        EXPECT_LT(2 * shared(drop, 32), static_cast<long>(lead[drop].size())) << drop;
+    }
+    EXPECT_NE(rootSteps[64], rootSteps[72]);
+    // Drop 2 moves to other colours than the theme's: a tone up, in B minor.
+    EXPECT_EQ(roots[72].front(), 11);
+    EXPECT_LT(similarity(32, 72), 0.8);
+    // The last chord is A major.
+    EXPECT_GT(chroma[96][1], 0.0);
+    EXPECT_EQ(chroma[96][0], 0.0);
 }
 
 TEST(TuneSongTest, EveryNoteEndsBeforeTheTuneDoes) {
@@ -326,8 +406,12 @@ TEST_F(TuneRenderTest, WholeTuneLevelsArrangementAndEnding) {
             EXPECT_LE(sectionRms(c.section, 150.0f), dropLow - c.lowUnderDrop) << c.section;
         }
     }
-    // The drop arrives: held back before it, the drops the loudest of all.
+    // The drop arrives: held back before it (even against the build-up's last
+    // two bars, up to the silent beat, moment by moment), well over the theme,
+    // the drops the loudest of all.
     EXPECT_GE(loudness["drop"], loudness["build-up"] + 3.0);
+    EXPECT_GE(meanMomentary(pcm(), 64, 72), meanMomentary(pcm(), 62, 63.75) + 3.0);
+    EXPECT_GE(loudness["drop"], loudness["theme"] + 2.5);
     const double drops = std::min(loudness["drop"], loudness["drop 2"]);
     for (const auto& [name, l] : loudness) {
         if (name.rfind("drop", 0) != 0) {
@@ -341,11 +425,15 @@ TEST_F(TuneRenderTest, WholeTuneLevelsArrangementAndEnding) {
               -80.0);
     EXPECT_GT(rmsDb(pcm(), Song::frameAt(Song::dropRow), Song::frameAt(Song::dropRow + 8.0)),
               -14.0);
-    // The last hit is a real hit, louder than the fading outro before it; the
-    // last chord fades under -60 dBFS within the last quarter beat before the
-    // end row, and silence follows.
-    EXPECT_GT(rmsDb(pcm(), frameOfBar(96), frameOfBar(96.5)),
-              rmsDb(pcm(), frameOfBar(95), frameOfBar(96)) + 6.0);
+    // No false ending: from the outro on, no bar is more than 1 LU louder than
+    // one before it, the last hit included. The last chord fades under -60
+    // dBFS within the last quarter beat before the end row, and silence follows.
+    std::vector<double> bars;
+    for (int bar = 88; bar < 98; ++bar) {
+        bars.push_back(meanMomentary(pcm(), bar, bar + 1));
+        for (double earlier : bars)
+            EXPECT_LE(bars.back(), earlier + 1.0) << "bar " << bar;
+    }
     int64_t lastAudible = 0;
     for (int64_t i = 0; i < Song::totalFrames(); ++i)
         if (std::max(std::abs(pcm()[2 * i]), std::abs(pcm()[2 * i + 1])) > 0.001f)

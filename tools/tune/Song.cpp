@@ -12,19 +12,19 @@
 //   6   40  1280    73.28  answer     new melody on VI-VII-v-i, open hats, shaker
 //   7   48  1536    87.94  breakdown  pads and slow lead only, no drums, no bass
 //   8   56  1792   102.60  build-up   half-time, the mix low-passed; snare roll, riser; a silent beat
-//   9   64  2048   117.25  drop       everything; new lead theme, a chord per bar, boom in
-//  10   72  2304   131.91  drop 2     main theme with octave-doubled lead, toms, pickup claps
-//  11   80  2560   146.56  break 2    no kick or clap: a chord per bar climbing to E7, hats, toms
-//  12   88  2816   161.22  outro      kick, bass and lead for 4 bars, then pads and arp fade
-//  13   96  3072   175.88  ring-out   final A minor chord, crash and boom, fading to silence
+//   9   64  2048   117.25  drop       everything; its own lead on i-III-VII-IV, a chord per bar, boom in
+//  10   72  2304   131.91  drop 2     a tone up in B minor: new lead, octave-doubled; toms, pickup claps
+//  11   80  2560   146.56  break 2    no kick or clap: down in thirds back to A minor, Bb to E7; hats, toms
+//  12   88  2816   161.22  outro      theme's opening and close on i-VI-iv-V, full beat, tom fill
+//  13   96  3072   175.88  ring-out   the last hit: A major chord, crash, kick and boom, fading out
 // clang-format on
 //
 // The last chord has faded out at row 3128 (bar 97.75, 179.08 s); the tune
 // ends at bar 98 (row 3136, 179.54 s).
 //
 // Chords: the main progression Am9 - Fmaj9 - Cadd9 - G6/9 (i-VI-III-VII, two
-// bars each) carries the arp, beat, theme, drop 2 and outro sections; the
-// others have their own (see the progressions below).
+// bars each) carries the arp, beat and theme sections; the groove's carries
+// the outro too; every other section has its own (see the progressions below).
 #include "tools/tune/Song.h"
 
 #include "tools/tune/Rng.h"
@@ -49,7 +49,6 @@ struct Chord {
 };
 
 constexpr Chord Am9{9, {57, 60, 64, 67, 71}};
-constexpr Chord Am7{9, {52, 57, 60, 64, 67}};
 constexpr Chord Fmaj9{5, {53, 57, 60, 64, 67}};
 constexpr Chord Cadd9{0, {52, 55, 60, 62, 67}};
 constexpr Chord G69{7, {55, 59, 62, 64, 69}};
@@ -57,6 +56,19 @@ constexpr Chord Em7{4, {52, 55, 59, 62, 67}};
 constexpr Chord Dm9{2, {50, 53, 57, 60, 64}};
 constexpr Chord Esus4{4, {52, 57, 59, 62, 64}};
 constexpr Chord E7{4, {52, 56, 59, 62, 64}};
+constexpr Chord Cmaj7{0, {52, 55, 60, 64, 71}};
+// Outside A minor: the Dorian IV (its F# the first), the way into B minor,
+// B minor's own chords, the Neapolitan Bb and the final A major.
+constexpr Chord D69{2, {54, 57, 62, 64, 69}};
+constexpr Chord Fs7{6, {54, 58, 61, 64, 66}};
+constexpr Chord Fs7sus4{6, {54, 59, 61, 64, 66}};
+constexpr Chord Bm9{11, {59, 62, 66, 69, 73}};
+constexpr Chord Em9{4, {52, 55, 59, 62, 66}};
+constexpr Chord Amaj{9, {52, 57, 61, 64, 69}};
+constexpr Chord Dmaj9{2, {50, 54, 57, 61, 64}};
+constexpr Chord Gmaj9{7, {55, 59, 62, 66, 69}};
+constexpr Chord Bbmaj7{10, {50, 53, 58, 62, 69}};
+constexpr Chord Aadd9{9, {57, 61, 64, 69, 71}};
 
 struct Span {
     const Chord* chord;
@@ -71,14 +83,22 @@ const Progression mainProgression = {{&Am9, 8}, {&Fmaj9, 8}, {&Cadd9, 8}, {&G69,
 const Progression grooveProgression = {{&Am9, 8}, {&Fmaj9, 8}, {&Dm9, 8}, {&Esus4, 4}, {&E7, 4}};
 // VI-VII-v-i: the answer starts away from home and returns.
 const Progression answerProgression = {{&Fmaj9, 8}, {&G69, 8}, {&Em7, 8}, {&Am9, 8}};
-const Progression breakProgression = {{&Fmaj9, 4}, {&G69, 4},   {&Em7, 4},   {&Am7, 4}, {&Dm9, 4},
-                                      {&Em7, 4},   {&Fmaj9, 4}, {&Esus4, 2}, {&E7, 2}};
+// VI-VII-v-III-iv-VII-VI-V: the breakdown turns to the relative major for a bar.
+const Progression breakProgression = {{&Fmaj9, 4}, {&G69, 4},   {&Em7, 4},   {&Cadd9, 4}, {&Dm9, 4},
+                                      {&G69, 4},   {&Fmaj9, 4}, {&Esus4, 2}, {&E7, 2}};
 const Progression buildProgression = {{&Fmaj9, 8}, {&G69, 8}, {&Fmaj9, 8}, {&G69, 4}, {&E7, 4}};
-const Progression dropProgression = {{&Am9, 4}, {&Fmaj9, 4}, {&Cadd9, 4}, {&G69, 4},
-                                     {&Am9, 4}, {&Fmaj9, 4}, {&G69, 4},   {&E7, 4}};
-// iv-v-VI-VII-i-VI-V: a chord per bar climbing back to the outro's Am.
-const Progression climbProgression = {{&Dm9, 4}, {&Em7, 4},   {&Fmaj9, 4}, {&G69, 4},
-                                      {&Am9, 4}, {&Fmaj9, 4}, {&Esus4, 4}, {&E7, 4}};
+// i-III-VII-IV, a chord per bar, the Dorian IV brightening it; the last bar
+// turns to F#7 and leads drop 2 a tone up.
+const Progression dropProgression = {{&Am9, 4}, {&Cadd9, 4}, {&G69, 4}, {&D69, 4},
+                                     {&Am9, 4}, {&Cadd9, 4}, {&G69, 4}, {&Fs7, 4}};
+// In B minor, round the circle of fifths: i-iv-VII-III-VI-iv-V.
+const Progression drop2Progression = {{&Bm9, 4},   {&Em9, 4}, {&Amaj, 4},    {&Dmaj9, 4},
+                                      {&Gmaj9, 4}, {&Em9, 4}, {&Fs7sus4, 4}, {&Fs7, 4}};
+// Down in thirds from G, B minor's VI and A minor's VII, home to A minor,
+// then through the Neapolitan Bb to E7.
+const Progression returnProgression = {{&Gmaj9, 4},  {&Em9, 4},   {&Cmaj7, 4},
+                                       {&Am9, 4},    {&Fmaj9, 4}, {&Dm9, 4},
+                                       {&Bbmaj7, 4}, {&Esus4, 2}, {&E7, 2}};
 
 // Melodies: "note:16ths" tokens, "-" for a rest, "|" between bars of 16 steps.
 const char* const mainTheme = "E5:6 D5:2 C5:2 D5:2 E5:4 | A4:8 -:4 C5:2 D5:2 |"
@@ -92,10 +112,20 @@ const char* const answerTheme = "A5:4 G5:2 E5:4 C5:2 E5:4 | F5:6 E5:2 C5:8 |"
                                 "C6:6 B5:2 A5:4 E5:4 | A5:12 -:4";
 const char* const breakTheme = "A5:12 G5:4 | G5:8 D5:8 | E5:12 D5:2 E5:2 | C5:16 |"
                                "F5:8 E5:4 D5:4 | B4:12 D5:4 | C5:8 E5:4 A5:4 | A5:8 G#5:8";
-const char* const dropTheme = "E5:4 A5:4 G5:2 E5:2 C5:4 | F5:4 A5:4 G5:2 F5:2 E5:4 |"
-                              "E5:4 G5:4 E5:2 D5:2 C5:4 | D5:4 B4:4 D5:2 E5:2 G5:4 |"
-                              "A5:6 G5:2 E5:4 C5:4 | A5:6 C6:2 A5:4 F5:4 |"
-                              "G5:6 A5:2 B5:4 D5:4 | G#5:6 A5:2 B5:8";
+// The drop's own: one rhythm a bar, climbing by thirds, then up F#7 to B.
+const char* const dropTheme = "E5:4 A5:4 G5:2 E5:2 C5:4 | E5:4 G5:4 B5:2 G5:2 E5:4 |"
+                              "D5:4 G5:4 A5:2 G5:2 D5:4 | F#5:4 A5:4 F#5:2 E5:2 D5:4 |"
+                              "A5:6 G5:2 E5:4 C5:4 | C6:6 B5:2 G5:4 E5:4 |"
+                              "B5:6 A5:2 G5:4 D5:4 | C#5:4 E5:4 F#5:4 A#5:4";
+// Drop 2's, in B minor: long notes over the circle of fifths.
+const char* const drop2Theme = "B5:6 A5:2 F#5:4 D5:4 | E5:4 G5:4 B5:4 A5:2 G5:2 |"
+                               "A5:6 C#6:2 A5:4 E5:4 | F#5:8 E5:4 D5:2 C#5:2 |"
+                               "G5:4 B5:4 A5:2 G5:2 F#5:4 | E5:6 F#5:2 G5:4 B5:4 |"
+                               "B5:6 C#6:2 B5:4 F#5:4 | A#5:8 F#5:4 E5:4";
+// The outro's close after the theme's first four bars, down to E7 and up to
+// the last chord's A.
+const char* const outroClose = "F5:6 E5:2 D5:4 A4:4 | C5:6 D5:2 E5:8 |"
+                               "D5:6 B4:2 A4:8 | E5:6 G#5:2 B5:8";
 
 // Bass rhythms, one bar of 16ths: R root, O octave up, F fifth, "-" holds, "." rests.
 const char* const bassGroove = "R-.R..O.R-.R-.O.";
@@ -418,11 +448,11 @@ const std::vector<Section>& Song::sections() {
         {40, 8, "answer", "new melody on VI-VII-v-i, open hats, shaker"},
         {48, 8, "breakdown", "pads and slow lead only, no drums, no bass"},
         {56, 8, "build-up", "half-time, the mix low-passed; snare roll, riser; a silent beat"},
-        {64, 8, "drop", "everything; new lead theme, a chord per bar, boom in"},
-        {72, 8, "drop 2", "main theme with octave-doubled lead, toms, pickup claps"},
-        {80, 8, "break 2", "no kick or clap: a chord per bar climbing to E7, hats, toms"},
-        {88, 8, "outro", "kick, bass and lead for 4 bars, then pads and arp fade"},
-        {96, 2, "ring-out", "final A minor chord, crash and boom, fading to silence"},
+        {64, 8, "drop", "everything; its own lead on i-III-VII-IV, a chord per bar, boom in"},
+        {72, 8, "drop 2", "a tone up in B minor: new lead, octave-doubled; toms, pickup claps"},
+        {80, 8, "break 2", "no kick or clap: down in thirds back to A minor, Bb to E7; hats, toms"},
+        {88, 8, "outro", "theme's opening and close on i-VI-iv-V, full beat, tom fill"},
+        {96, 2, "ring-out", "the last hit: A major chord, crash, kick and boom, fading out"},
     };
     return table;
 }
@@ -500,40 +530,40 @@ Song::Song() {
 
     // 10 drop 2
     c.crash(72, 0.7f);
-    c.pads(72, mainProgression, 0.6f);
-    c.arp(72, mainProgression, arpUpDown, 0.5f);
-    c.bass(72, mainProgression, bassDrop, 0.85f);
+    c.pads(72, drop2Progression, 0.6f);
+    c.arp(72, drop2Progression, arpUpDown, 0.5f);
+    c.bass(72, drop2Progression, bassDrop, 0.85f);
     c.groove(72, 8, drop2Groove, "toms");
     c.drums(72, 7, Instrument::Tom, "..........o....o", 0.45f, 0.4f);
-    c.lead(72, mainTheme, 0.75f);
-    c.lead(72, mainTheme, 0.3f, 12);
+    c.lead(72, drop2Theme, 0.75f);
+    c.lead(72, drop2Theme, 0.3f, 12);
 
     // 11 break 2
     c.crash(80, 0.5f);
-    c.pads(80, climbProgression, 0.6f);
-    c.arp(80, climbProgression, arpWide, 0.5f);
-    c.bass(80, climbProgression, bassLong, 0.75f);
+    c.pads(80, returnProgression, 0.6f);
+    c.arp(80, returnProgression, arpWide, 0.5f);
+    c.bass(80, returnProgression, bassLong, 0.75f);
     c.drums(80, 7, Instrument::ClosedHat, offbeatHats, 0.5f, 0.2f, 0.08f);
     c.drums(80, 8, Instrument::Shaker, shakerRun, 0.3f, -0.45f, 0.15f);
     c.drums(80, 7, Instrument::Tom, "......o.....o.o.", 0.45f, -0.3f);
     c.drums(80, 7, Instrument::ClosedHat, fillHats, 0.25f, -0.2f, 0.1f);
     c.fill(87, "toms");
 
-    // 12 outro
+    // 12 outro: the theme's opening and its close over i-VI-iv-V, the beat
+    // going on to the last chord.
     c.crash(88, 0.6f);
-    c.pads(88, mainProgression, 0.55f);
-    c.arp(88, mainProgression, arpUpDown, 0.5f, 8, 0.3f);
-    c.bass(88, mainProgression, bassGroove, 0.75f, 4);
-    c.groove(88, 4, outroGroove);
-    c.drums(92, 2, Instrument::ClosedHat, offbeatHats, 0.4f, 0.2f, 0.08f);
+    c.pads(88, grooveProgression, 0.55f);
+    c.arp(88, grooveProgression, arpUpDown, 0.5f);
+    c.bass(88, grooveProgression, bassGroove, 0.75f);
+    c.groove(88, 8, outroGroove, "toms");
     c.lead(88, mainTheme, 0.6f, 0, 4);
-    c.fill(95, "toms", 0.6f);
+    c.lead(92, outroClose, 0.6f);
 
-    // 13 ring-out: one last A minor chord
+    // 13 ring-out: the last hit, on A major
     c.crash(96, 0.8f);
     c.add(96 * 32.0, 1.0, Instrument::Kick, 60.0f, 0.9f);
     c.add(96 * 32.0, 32.0, Instrument::Boom, 33.0f, 0.8f);
-    for (int note : Am9.notes)
+    for (int note : Aadd9.notes)
         c.add(96 * 32.0, 32.0, Instrument::Pad, note, 0.6f);
     c.add(96 * 32.0, 32.0, Instrument::Pad, 45.0f, 0.5f);
     c.add(96 * 32.0, 24.0, Instrument::Bass, 45.0f, 0.7f);
@@ -564,7 +594,7 @@ Automation Song::automationAt(double row) const {
                          {80, 3500.0f},
                          {80.01, 2400.0f},
                          {88, 2800.0f},
-                         {96, 500.0f},
+                         {96, 1000.0f},
                          {96.01, 3000.0f},
                          {98, 800.0f}},
                         bar);
@@ -577,16 +607,19 @@ Automation Song::automationAt(double row) const {
                          {80, 4500.0f},
                          {80.01, 2500.0f},
                          {88, 3000.0f},
-                         {96, 500.0f}},
+                         {96, 1000.0f}},
                         bar);
-    a.duckDepth = 0.55f;
-    // The build-up plays under a low-pass that opens towards the drop.
+    // The drops pump harder: the kick makes room for itself, and the limiter
+    // need not pull the whole mix down on every beat.
+    a.duckDepth = row >= dropRow && bar < 80.0 ? 0.75f : 0.55f;
+    // The build-up plays under a low-pass that opens towards the drop, to 4 kHz
+    // only: the drop brings in the top, and with it most of its loudness.
     a.masterCutoff =
-        bar >= 56.0 && row < dropRow ? sweep({{56, 350.0f}, {63.75, 9000.0f}}, bar) : 0.0f;
+        bar >= 56.0 && row < dropRow ? sweep({{56, 350.0f}, {63.75, 4000.0f}}, bar) : 0.0f;
 
     // Each section's gain into the limiter, moving over the row before it starts.
-    static constexpr std::array<float, 13> drive = {1.0f, 1.0f, 0.9f, 0.9f, 0.9f, 0.9f, 0.85f,
-                                                    0.8f, 1.5f, 1.5f, 1.0f, 1.0f, 1.25f};
+    static constexpr std::array<float, 13> drive = {1.0f, 1.0f, 0.8f, 0.78f, 0.72f, 0.72f, 0.85f,
+                                                    0.8f, 1.5f, 1.5f, 1.0f,  0.8f,  1.0f};
     const int section = std::clamp(static_cast<int>(bar / sectionBars), 0, 12);
     const double toNext = (section + 1) * sectionBars * double(rowsPerBar) - row;
     a.drive = drive[section];

@@ -18,9 +18,9 @@ namespace Sorva::Tune {
 
 class TuneRenderer {
 public:
-    // True-peak ceiling of the output: -2.4 dBTP, so that the decoded MP3,
+    // True-peak ceiling of the output: -2.6 dBTP, so that the decoded MP3,
     // whose peaks grow a little in encoding, still stays under -1 dBTP.
-    static constexpr float ceiling = 0.76f;
+    static constexpr float ceiling = 0.74f;
     // Started after the beginning, the renderer first plays this many frames
     // unheard so that held notes and echoes are already sounding.
     static constexpr int64_t preroll = 4 * 32 * 2525;
