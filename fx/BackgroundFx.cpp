@@ -17,6 +17,7 @@ BackgroundFx::BackgroundFx(Gl::Surface& surface)
 
 void BackgroundFx::render(Gl::Fbo& target, const FxParams&) {
     const Track colorPaint("color-paint");
+    const Track light("hands-light");
     // Odd calls draw the hands into 1 and paint into 3 over the history in
     // 4; even calls use 2, 4 and 3: each call's history is the last paint.
     const bool odd = (++frameCount_ & 1) != 0;
@@ -39,6 +40,7 @@ void BackgroundFx::render(Gl::Fbo& target, const FxParams&) {
     p->setUniform2f("iResolution", width, height);
     p->setUniform1f("iTime", time);
     p->setUniform1f("ColorPaint", static_cast<float>(colorPaint.value()));
+    p->setUniform1f("Light", static_cast<float>(light.value()));
     paint_.draw();
 
     // Only the sampler: the presentation pass gets no time, size or paint.

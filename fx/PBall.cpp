@@ -108,9 +108,9 @@ PBall::PBall(Gl::Surface& surface, const FrameInput& input)
         positions->bind();
         positions->texParameteri(GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         positions->texParameteri(GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        // Every particle starts from zeros, not from whatever the memory held.
-        Gl::beginPass(surface_, &state, {.wholeViewport = false});
     }
+    // Every particle starts from zeros, not from whatever the memory held.
+    clearState();
     aoFbo_.setup(surface_.width() / 2, surface_.height() / 2, 1, true);
 
     particleShader_.addShader(GL_VERTEX_SHADER, shader("pball.vs"));
@@ -140,7 +140,18 @@ PBall::~PBall() {
     sprites_.clear();
 }
 
+void PBall::clearState() {
+    for (Gl::Fbo& state : stateFbos_)
+        Gl::beginPass(surface_, &state, {.wholeViewport = false});
+}
+
 void PBall::render(Gl::Fbo& target, const FxParams& params) {
+    const double row = MusicClock::instance().row();
+    // Coming back after a gap, the ball starts from a fresh emission: every
+    // particle respawns on the emitters as they are now, at a spread of ages.
+    if (frameCount_ > 0 && !(std::abs(row - lastRow_) <= returnGapRows))
+        clearState();
+    lastRow_ = row;
     camera_.advanceShake();
     const CameraRig::Vec3 campos = camera_.position();
     // Even calls write state 0 from state 1, odd calls the other way round.

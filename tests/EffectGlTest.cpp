@@ -205,22 +205,24 @@ out vec4 c; void main() { c = vec4(uintBitsToFloat(0x7fc00000u)); })");
 
 TEST_F(EffectGl, BackdropPaintsOverTheLastPaintAndRunsOnBarsOfMusic) {
     // The hands pass passes the time on; the paint pass counts its calls in
-    // green through its history and passes "ColorPaint" on in blue.
+    // green through its history and passes "ColorPaint" on in blue and
+    // "Light" in alpha over 1.
     writeFile("data/shaders/hands/a.fs", R"(#version 330 core
 uniform float iTime; out vec4 c; void main() { c = vec4(iTime, 0, 0, 1); })");
     writeFile("data/shaders/hands/b.fs", R"(#version 330 core
-uniform sampler2D iChannel0, iChannel1; uniform float ColorPaint; in vec2 uv; out vec4 c;
+uniform sampler2D iChannel0, iChannel1; uniform float ColorPaint, Light; in vec2 uv; out vec4 c;
 void main() {
-    c = vec4(texture(iChannel0, uv).r, texture(iChannel1, uv).g + 1.0, ColorPaint, 1);
+    c = vec4(texture(iChannel0, uv).r, texture(iChannel1, uv).g + 1.0, ColorPaint, 1.0 + Light);
 })");
     // The presentation pass adds to alpha every uniform it must not get.
     writeFile("data/shaders/hands/image.fs", R"(#version 330 core
-uniform sampler2D iChannel0; uniform float iTime, ColorPaint; uniform vec2 iResolution;
+uniform sampler2D iChannel0; uniform float iTime, ColorPaint, Light; uniform vec2 iResolution;
 in vec2 uv; out vec4 c;
-void main() { c = texture(iChannel0, uv) + vec4(0, 0, 0, iTime + ColorPaint + iResolution.x); })");
+void main() { c = texture(iChannel0, uv) + vec4(0, 0, 0, iTime + ColorPaint + Light + iResolution.x); })");
     Sorva::ManualAudioOutput& music = Sorva::Test::handMovedMusic(HALVO_TEST_TUNE);
     auto backdrop = make<Sorva::BackgroundFx>();
     setTrackValue("color-paint", 0.5f);
+    setTrackValue("hands-light", 0.25f);
     *params_ = FxParams{1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f, 8.0f, params_->tracks};
 
     struct Step {
@@ -243,10 +245,11 @@ void main() { c = texture(iChannel0, uv) + vec4(0, 0, 0, iTime + ColorPaint + iR
         EXPECT_FLOAT_EQ(pixel[0], steps[i].time);
         EXPECT_EQ(pixel[1], steps[i].calls) << "history is the last call's paint";
         EXPECT_EQ(pixel[2], 0.5f);
-        EXPECT_EQ(pixel[3], 1.0f) << "the presentation pass got more than its sampler";
+        EXPECT_EQ(pixel[3], 1.25f) << "the light, and the presentation pass gets only its sampler";
     }
     EXPECT_NE(painted[0], painted[1]);
     EXPECT_EQ(painted[0], painted[2]);
+    setTrackKeys("hands-light", {});
 }
 
 } // namespace

@@ -9,7 +9,8 @@
 // B edge light, A signed distance), sampler2D iChannel1 (this pass's own
 // previous output, unit 1; undefined on the first call), vec2 iResolution
 // (pixels), float iTime (music row / 32), float ColorPaint (the track
-// "color-paint").
+// "color-paint"), float Light (the track "hands-light": 0 a dim backdrop
+// behind the particle ball, 1 lit).
 #version 330 core
 
 uniform sampler2D iChannel0;
@@ -17,6 +18,7 @@ uniform sampler2D iChannel1;
 uniform vec2 iResolution;
 uniform float iTime;
 uniform float ColorPaint;
+uniform float Light;
 
 in vec2 uv;
 out vec4 fragColor;
@@ -69,6 +71,7 @@ void main() {
     float aspect = iResolution.x / iResolution.y;
     vec2 p = (uv - 0.5) * vec2(aspect, 1.0);
     float t = iTime;
+    float lit = clamp(Light, 0.0, 1.0);
 
     // Time since the last call; a jump back, a long gap or garbage starts
     // the painting afresh.
@@ -103,9 +106,9 @@ void main() {
     // flow's waves meet, with a glow of the paint's light in the middle,
     // where the ball shines.
     float patches = 0.5 + 0.5 * waves.x * waves.y;
-    vec3 wash = mix(shade(opposite, 0.6, 0.03), shade(opposite, 0.5, 0.10), patches);
+    vec3 wash = mix(shade(opposite, 0.6, 0.03), shade(opposite, 0.5, 0.10), patches) * (1.0 + 1.2 * lit);
     float d2 = 4.0 * dot(p, p);
-    wash += shade(cool, 0.5, 0.06) / (1.0 + d2 * (1.0 + 0.5 * d2));
+    wash += shade(cool, 0.5, 0.06 + 0.12 * lit) / (1.0 + d2 * (1.0 + 0.5 * d2));
     wash *= 0.5 + 0.5 * smoothstep(0.0, 0.03, hands.a);
 
     // The hands in three tones, like quick gouache: the light falls in soft
@@ -117,8 +120,8 @@ void main() {
     float rim = light.y;
     float bands = 3.0 * diffuse;
     float tone = (floor(bands) + smoothstep(0.3, 0.7, fract(bands))) / 3.0;
-    vec3 skin = mix(shade(body, 0.6, 0.09), shade(body, 0.4, 0.4), tone);
-    skin = mix(skin, shade(cool, 0.25, 0.62), 0.9 * rim);
+    vec3 skin = mix(shade(body, 0.6, 0.09 + 0.07 * lit), shade(body, 0.4 - 0.1 * lit, 0.4 + 0.55 * lit), tone);
+    skin = mix(skin, shade(cool, 0.25 - 0.1 * lit, 0.62 + 0.5 * lit), 0.9 * rim);
     vec3 target = mix(wash, skin, coverage);
 
     // Fresh hands settle fast (35 % a frame); old paint drifts off and sinks
