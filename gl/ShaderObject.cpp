@@ -2,6 +2,7 @@
 #include "gl/ShaderObject.h"
 
 #include "gl/InfoLog.h"
+#include "gl/ShaderDialect.h"
 #include "gl/StartupObserver.h"
 
 #include <cstdio>
@@ -22,8 +23,9 @@ void ShaderObject::setSource(const std::string& source) {
     std::fputc('\n', stdout);
     std::fflush(stdout);
 
-    const GLchar* text = source.data();
-    const GLint length = static_cast<GLint>(source.size());
+    const std::string forGl = toPlatformDialect(source);
+    const GLchar* text = forGl.data();
+    const GLint length = static_cast<GLint>(forGl.size());
     glShaderSource(name_, 1, &text, &length);
 }
 

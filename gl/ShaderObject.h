@@ -17,7 +17,8 @@ public:
     void bind() override {}
     GLuint id() const override { return name_; }
 
-    // Prints "Got source:" and the text on stdout, then hands the text to GL.
+    // Prints "Got source:" and the text on stdout, then hands the text to GL
+    // in the platform's dialect (gl/ShaderDialect.h).
     void setSource(const std::string& source);
     // Compiles, prints the driver's log if it has one, then "Compiled";
     // success and failure look the same on stdout.

@@ -11,6 +11,8 @@ packages=(
   libgtk-3-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  # every shader compiled as GLSL ES 3.00 too, as WebGL 2 takes it
+  glslang-tools
   # data: the tune is encoded at build time; the titles are set in League Spartan
   lame fonts-league-spartan
   # running without a display and driving the demo like a person would
