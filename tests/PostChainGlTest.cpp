@@ -334,6 +334,26 @@ TEST_F(DctGl, DecimationAndGlitchChangeThePicture) {
     }
 }
 
+TEST_F(DctGl, GlitchLeavesTheBlockRowsTouchingTheLetterboxBarsAlone) {
+    // At 203 x 117 the 2.35:1 picture leaves bars of 15.3 rows: the block
+    // rows from 16 to 95 lie wholly inside the picture, the others touch a bar.
+    const std::vector<float> output = runStages(0.0f, 1.0f);
+    struct Band {
+        int from, to;
+        bool damaged;
+    };
+    for (const Band band : {Band{0, 16, false}, Band{16, 96, true}, Band{96, height, false}}) {
+        SCOPED_TRACE(testing::Message() << "rows " << band.from << " to " << band.to);
+        const auto rows = [&](const std::vector<float>& v) {
+            return std::vector<float>(v.begin() + band.from * width * 4, v.begin() + band.to * width * 4);
+        };
+        if (band.damaged)
+            EXPECT_GT(meanDifference(rows(input_), rows(output)), 0.004f);
+        else
+            EXPECT_LT(maxDifference(rows(input_), rows(output)), 1e-4f);
+    }
+}
+
 // A hard, aliased edge through the picture: FXAA should bring each pixel near
 // the edge closer to the share of it the shape really covers, and leave
 // pixels away from edges exactly as they were.

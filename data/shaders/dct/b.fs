@@ -2,6 +2,7 @@
 // every 8x8 block, completing the 2D transform (pixel (u, v) of a block holds
 // coefficient (u, v) of Y, Cb and Cr), then JPEG-style quantisation and
 // block corruption. With Decimate and DCTglitch at 0 nothing is lost.
+// Blocks touching the letterbox bars are never corrupted.
 // Blocks cut by the top edge pass through untransformed (stage 3 likewise).
 // Expects: sampler2D iChannel0 (stage 1's output, unit 0), vec2 iResolution,
 // float iTime (music rows: picks the corrupted blocks), float Decimate
@@ -77,10 +78,18 @@ vec3 quantise(vec3 c, ivec2 k) {
     return round(c / q) * q;
 }
 
+// Whether the block row starting at pixel row y touches a letterbox bar (the
+// picture framed at 2.35:1, as the letterbox pass frames it): the bars stay
+// their plain colour, so no damage is done there.
+bool touchesBar(int y) {
+    float bar = max(0.0, 0.5 - 0.5 * iResolution.x / (iResolution.y * 2.35)) * iResolution.y;
+    return float(y) < bar || float(y + 8) > iResolution.y - bar;
+}
+
 // What a damaged stream does to a block: its detail lost, a stuck
 // coefficient striping it, its chroma gone wild, or its detail inverted.
 vec3 corrupt(vec3 c, ivec2 block, ivec2 k) {
-    if (DCTglitch <= 0.0)
+    if (DCTglitch <= 0.0 || touchesBar(block.y * 8))
         return c;
     // Damage comes in runs of three blocks along a row, as in a stream; a
     // new choice of runs every two rows.

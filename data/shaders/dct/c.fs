@@ -2,7 +2,8 @@
 // every 8x8 block, back to coefficients along the rows. With DCTglitch above
 // 0, some rows of blocks slip from a random block onwards, as a stream does
 // after an error: their blocks are decoded from blocks further left and take
-// a colour cast. Blocks cut by the top edge pass through (as in stage 2).
+// a colour cast. Blocks cut by the top edge pass through (as in stage 2);
+// rows touching the letterbox bars never slip.
 // Expects: sampler2D iChannel0 (stage 2's output, unit 0), vec2 iResolution,
 // float iTime (music rows: picks the slipping rows), float DCTglitch.
 #version 330 core
@@ -45,6 +46,14 @@ uint hash(uvec3 v) {
     return h;
 }
 
+// Whether the block row starting at pixel row y touches a letterbox bar (the
+// picture framed at 2.35:1, as the letterbox pass frames it): the bars stay
+// their plain colour, so no damage is done there.
+bool touchesBar(int y) {
+    float bar = max(0.0, 0.5 - 0.5 * iResolution.x / (iResolution.y * 2.35)) * iResolution.y;
+    return float(y) < bar || float(y + 8) > iResolution.y - bar;
+}
+
 // Weights that pick tap v alone: how a block cut by the edge passes through.
 vec4 pickLo(int v) {
     return vec4(equal(ivec4(v), ivec4(0, 1, 2, 3)));
@@ -65,7 +74,8 @@ void main() {
     int blockX = origin.x / 8;
     uint h = hash(uvec3(uint(origin.y / 8), uint(floor(iTime * 0.5)), 0x5eedu));
     int first = int((h >> 16) % uint(max(wholeBlocks, 1)));
-    bool slips = float(h & 0xffffu) < DCTglitch * 0.25 * 65536.0 && blockX >= first && all(whole);
+    bool slips = float(h & 0xffffu) < DCTglitch * 0.25 * 65536.0 && blockX >= first && all(whole) &&
+                 !touchesBar(origin.y);
     int slip = slips ? 1 + int((h >> 8) % 6u) : 0;
     int x = max(blockX - slip, 0) * 8 + k.x;
     // The tint shifts the block's mean chroma; it rides on the row DC.
