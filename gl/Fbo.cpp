@@ -10,10 +10,10 @@ namespace Sorva::Gl {
 namespace {
 
 std::unique_ptr<Texture> makeAttachmentTexture(int width, int height, GLint internalFormat,
-                                               GLenum format, GLint filter) {
+                                               GLenum format, GLenum type, GLint filter) {
     auto texture = std::make_unique<Texture>(GL_TEXTURE_2D);
     texture->bind();
-    texture->texImage2D(0, internalFormat, width, height, 0, format, GL_FLOAT, nullptr);
+    texture->texImage2D(0, internalFormat, width, height, 0, format, type, nullptr);
     texture->texParameteri(GL_TEXTURE_MAG_FILTER, filter);
     texture->texParameteri(GL_TEXTURE_MIN_FILTER, filter);
     texture->texParameteri(GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -40,18 +40,20 @@ bool Fbo::setup(int width, int height, unsigned colorCount, bool withDepth) {
     StartupObserver::Scope timing(StartupObserver::Work::FramebufferSetup);
     bind();
     for (unsigned i = 0; i < colorCount; ++i)
-        attachTexture(GL_COLOR_ATTACHMENT0 + i,
-                      makeAttachmentTexture(width, height, GL_RGBA32F, GL_RGBA, GL_LINEAR));
+        attachTexture(
+            GL_COLOR_ATTACHMENT0 + i,
+            makeAttachmentTexture(width, height, GL_RGBA32F, GL_RGBA, GL_FLOAT, GL_LINEAR));
     if (withDepth)
         attachTexture(GL_DEPTH_ATTACHMENT,
                       makeAttachmentTexture(width, height, GL_DEPTH_COMPONENT24, GL_DEPTH_COMPONENT,
-                                            GL_NEAREST));
+                                            GL_UNSIGNED_INT, GL_NEAREST));
     updateDrawBuffers();
     return true;
 }
 
 void Fbo::attachTexture(GLenum attachment, std::unique_ptr<Texture> texture) {
-    glFramebufferTexture(GL_FRAMEBUFFER, attachment, texture->id(), 0);
+    // Every attachment is a 2D texture; GLES 3 (WebGL 2) has only the 2D call.
+    glFramebufferTexture2D(GL_FRAMEBUFFER, attachment, GL_TEXTURE_2D, texture->id(), 0);
     attachments_[attachment] = std::move(texture);
 }
 

@@ -2,7 +2,7 @@
 #include "sync/TrackFile.h"
 
 #include <algorithm>
-#include <bit>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -10,6 +10,14 @@
 namespace Sorva {
 
 namespace {
+
+// std::bit_cast, which the web build's C++ library lacks.
+template <class To, class From> To bitsAs(const From& from) {
+    static_assert(sizeof(To) == sizeof(From));
+    To to;
+    std::memcpy(&to, &from, sizeof to);
+    return to;
+}
 
 constexpr std::size_t keyBytes = 9;
 // Keys decoded per read call; the raw bytes live on the stack.
@@ -26,7 +34,7 @@ void storeU32(std::string& out, std::uint32_t v) {
 }
 
 SyncKey decodeKey(const unsigned char* p) {
-    return SyncKey{static_cast<std::int32_t>(loadU32(p)), std::bit_cast<float>(loadU32(p + 4)),
+    return SyncKey{static_cast<std::int32_t>(loadU32(p)), bitsAs<float>(loadU32(p + 4)),
                    static_cast<std::int8_t>(p[8])};
 }
 
@@ -88,7 +96,7 @@ TrackFileReport readTrackKeys(std::FILE* file, SyncTrack& track, TrackReadFuncti
             const auto limit =
                 std::int32_t(std::min<long long>(report.announcedCount, left / keyBytes));
             if (limit > 0) {
-                auto keys = std::make_unique_for_overwrite<SyncKey[]>(std::size_t(limit));
+                auto keys = std::unique_ptr<SyncKey[]>(new SyncKey[std::size_t(limit)]);
                 SyncKey* out = keys.get();
                 track.keyCount = readKeys(file, read, limit, [&](SyncKey k) { *out++ = k; });
                 track.keys = std::move(keys);
@@ -97,7 +105,7 @@ TrackFileReport readTrackKeys(std::FILE* file, SyncTrack& track, TrackReadFuncti
             std::vector<SyncKey> grown;
             readKeys(file, read, report.announcedCount, [&](SyncKey k) { grown.push_back(k); });
             if (!grown.empty()) {
-                track.keys = std::make_unique_for_overwrite<SyncKey[]>(grown.size());
+                track.keys = std::unique_ptr<SyncKey[]>(new SyncKey[grown.size()]);
                 std::copy(grown.begin(), grown.end(), track.keys.get());
                 track.keyCount = std::int32_t(grown.size());
             }
@@ -121,7 +129,7 @@ std::string trackFileBytes(const SyncKey* keys, std::int32_t count) {
     storeU32(out, static_cast<std::uint32_t>(count));
     for (std::int32_t i = 0; i < count; ++i) {
         storeU32(out, static_cast<std::uint32_t>(keys[i].row));
-        storeU32(out, std::bit_cast<std::uint32_t>(keys[i].value));
+        storeU32(out, bitsAs<std::uint32_t>(keys[i].value));
         out += char(keys[i].type & 0xFF);
     }
     return out;

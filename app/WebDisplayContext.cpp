@@ -1,0 +1,157 @@
+// The page's canvas as the window, through emscripten's GLFW 3, with a WebGL 2
+// context that renders to float textures. A frame is shown when the program
+// yields to the browser at swap(), which waits for the next animation frame.
+#include "app/DisplayContext.h"
+
+#include "sync/Rexception.h"
+
+#include <GLFW/glfw3.h>
+#include <emscripten.h>
+
+#include <set>
+#include <string>
+
+namespace Sorva {
+
+namespace {
+
+// GLFW's description of its latest error, kept by an error callback: the
+// way to learn it that every GLFW 3 release has.
+std::string& latestGlfwError() {
+    static std::string description;
+    return description;
+}
+
+void keepGlfwError(int, const char* description) {
+    latestGlfwError() = description ? description : "";
+}
+
+// Starts the window system, keeping its errors from now on.
+bool startGlfw() {
+    glfwSetErrorCallback(&keepGlfwError);
+    latestGlfwError().clear();
+    return glfwInit() != 0;
+}
+
+// The description of GLFW's latest error, or a fallback when it gave none.
+std::string glfwCause(const char* fallback) {
+    const std::string& description = latestGlfwError();
+    return description.empty() ? fallback : description;
+}
+
+// What the browser lacks for the show: WebGL 2 itself, or float render
+// targets (EXT_color_buffer_float); empty when it has both.
+EM_JS(int, halvoWebGlLacks, (), {
+    const gl = Module.ctx;
+    if (!gl || typeof WebGL2RenderingContext == 'undefined' ||
+        !(gl instanceof WebGL2RenderingContext))
+        return 1;
+    return gl.getExtension('EXT_color_buffer_float') ? 0 : 2;
+});
+
+EM_ASYNC_JS(void, halvoNextAnimationFrame, (),
+            { await new Promise(function(resolve) { requestAnimationFrame(resolve); }); });
+
+// Keys pressed during the last yield to the browser: a press and its release
+// often both arrive within one frame, and emscripten's GLFW keeps no sticky
+// keys, so these count as down until the next frame's yield.
+std::set<int>& pressedThisFrame() {
+    static std::set<int> keys;
+    return keys;
+}
+
+[[noreturn]] void failStartup(const std::string& what) {
+    glfwTerminate();
+    throw Rexception(what);
+}
+
+} // namespace
+
+DisplayContext::DisplayContext(int width, int height, bool windowed) : Surface(width, height) {
+    if (!startGlfw())
+        failStartup("Cannot start the window system: " + glfwCause("glfwInit failed"));
+    open(!windowed, true);
+}
+
+DisplayContext::DisplayContext(int width, int height, Offline offline)
+    : Surface(width, height), fixedStep_(offline.frameStep) {
+    if (!startGlfw())
+        failStartup("Cannot start the window system: " + glfwCause("glfwInit failed"));
+    open(false, false);
+    time_ = 0.0;
+}
+
+void DisplayContext::open(bool, bool) {
+    // The page's canvas is the window; fullscreen is the page's to ask for,
+    // in the gesture that started the show.
+    glfwWindowHint(GLFW_RESIZABLE, 0);
+    latestGlfwError().clear();
+    window_ = glfwCreateWindow(width(), height(), "Halvo", nullptr, nullptr);
+    if (!window_)
+        failStartup("This browser has no WebGL 2: " + glfwCause("glfwCreateWindow failed"));
+    glfwMakeContextCurrent(window_);
+    switch (halvoWebGlLacks()) {
+    case 1:
+        failStartup("This browser has no WebGL 2, which the show needs.");
+    case 2:
+        failStartup("This browser's WebGL 2 cannot render to float textures "
+                    "(EXT_color_buffer_float), which the show needs.");
+    default:
+        break;
+    }
+    glfwSetWindowUserPointer(window_, this);
+    glfwSetKeyCallback(window_, &DisplayContext::onKey);
+    time_ = glfwGetTime();
+}
+
+DisplayContext::~DisplayContext() {
+    glfwTerminate();
+}
+
+bool DisplayContext::isRunning() const {
+    return !keyDown(GLFW_KEY_ESCAPE);
+}
+
+// Reloading from disk is for editing on the desktop.
+bool DisplayContext::reloadRequested() const {
+    return false;
+}
+
+bool DisplayContext::keyDown(int key) const {
+    return glfwGetKey(window_, key) == GLFW_PRESS || pressedThisFrame().count(key) > 0;
+}
+
+void DisplayContext::swap() {
+    if (fixedStep_ > 0.0) {
+        deltaTime_ = fixedStep_;
+        time_ += fixedStep_;
+        return;
+    }
+    pressedThisFrame().clear();
+    halvoNextAnimationFrame();
+    const double t = glfwGetTime();
+    deltaTime_ = t - time_;
+    time_ = t;
+}
+
+void DisplayContext::pollEvents() {
+    glfwPollEvents();
+}
+
+void DisplayContext::setKeyListener(KeyListener* listener) {
+    keyListener_ = listener;
+}
+
+bool DisplayContext::closeRequested() const {
+    return glfwWindowShouldClose(window_) != 0;
+}
+
+void DisplayContext::onKey(GLFWwindow* window, int key, int, int action, int mods) {
+    if (action == GLFW_PRESS)
+        pressedThisFrame().insert(key);
+    auto* self = static_cast<DisplayContext*>(glfwGetWindowUserPointer(window));
+    if (self && self->keyListener_ && action != GLFW_RELEASE)
+        self->keyListener_->keyPressed(key, mods, action == GLFW_REPEAT);
+}
+
+} // namespace Sorva

@@ -1,0 +1,29 @@
+// Plays the tune through Web Audio: an AudioBufferSourceNode on the page's
+// AudioContext, whose currentTime is the clock. The context starts when the
+// start screen's "Demo" press, a user gesture, resumes it.
+#pragma once
+
+#include "sync/AudioOutput.h"
+
+namespace Sorva {
+
+class WebAudioOutput : public AudioOutput {
+public:
+    // Makes the page's 44.1 kHz AudioContext if the decoder has not yet;
+    // throws std::runtime_error when the browser has no Web Audio.
+    WebAudioOutput();
+    ~WebAudioOutput() override;
+    WebAudioOutput(const WebAudioOutput&) = delete;
+    WebAudioOutput& operator=(const WebAudioOutput&) = delete;
+
+    void setTune(std::span<const std::int16_t> samples) override;
+    void start() override;
+    double position() const override;
+    void seek(double frames) override;
+    void setPaused(bool paused) override;
+
+private:
+    bool started_ = false;
+};
+
+} // namespace Sorva

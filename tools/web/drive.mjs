@@ -1,0 +1,93 @@
+// Drives the site in Debian's headless Chromium: serves it on 127.0.0.1 (a
+// free port), opens the page at a small window, lists the start screen's
+// sizes, presses "Demo", waits, takes a screenshot, optionally presses
+// Escape, and prints what happened as JSON on stdout: the sizes, the console
+// messages, the page's state and message. Its browser is always killed.
+//   node drive.mjs SITE [--size WxH] [--query ?...] [--run-ms N]
+//                  [--screenshot FILE] [--escape] [--until-ended MS]
+import { createServer } from 'node:http';
+import { readFile } from 'node:fs/promises';
+import { extname, join, normalize } from 'node:path';
+import { createRequire } from 'node:module';
+
+const require = createRequire(join(process.cwd(), 'build-web/node/'));
+const puppeteer = require('puppeteer-core');
+
+const args = process.argv.slice(2);
+const site = args[0];
+const option = (name, fallback) => {
+  const i = args.indexOf(name);
+  return i < 0 ? fallback : args[i + 1];
+};
+const [width, height] = option('--size', '640x360').split('x').map(Number);
+const query = option('--query', '');
+const runMs = Number(option('--run-ms', '3000'));
+const screenshot = option('--screenshot', '');
+const untilEnded = Number(option('--until-ended', '0'));
+
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+                '.png': 'image/png', '.data': 'application/octet-stream' };
+const server = createServer(async (request, response) => {
+  let path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
+  if (path === '/') path = '/index.html';
+  try {
+    const body = await readFile(join(site, path));
+    response.writeHead(200, { 'Content-Type': types[extname(path)] || 'application/octet-stream' });
+    response.end(body);
+  } catch {
+    response.writeHead(404);
+    response.end('not found');
+  }
+});
+await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+const url = `http://127.0.0.1:${server.address().port}/${query}`;
+
+const browser = await puppeteer.launch({
+  executablePath: '/usr/bin/chromium',
+  headless: 'new',
+  args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
+         `--window-size=${width},${height}`, '--no-first-run', '--disable-background-networking',
+         '--disable-component-update', '--disable-sync', '--disable-dev-shm-usage'],
+  defaultViewport: { width, height },
+});
+const result = { url, console: [], sizes: [], state: '', message: '' };
+const kill = () => { try { browser.process()?.kill('SIGKILL'); } catch {} };
+process.on('exit', kill);
+try {
+  const page = await browser.newPage();
+  page.on('console', (m) => result.console.push(`${m.type()}: ${m.text()}`));
+  page.on('response', (r) => {
+    if (r.status() >= 400) result.console.push(`http ${r.status()}: ${r.url()}`);
+  });
+  page.on('pageerror', (e) => result.console.push(`pageerror: ${e.message}`));
+  const t0 = Date.now();
+  await page.goto(url);
+  const visible = (id) => page.evaluate((id) => !document.getElementById(id).hidden, id);
+  await page.waitForFunction(() => !document.getElementById('start').hidden ||
+                             !document.getElementById('failed').hidden, { timeout: 60000 });
+  result.startScreenMs = Date.now() - t0;
+  if (await visible('start')) {
+    result.sizes = await page.$$eval('#sizes option', (o) => o.map((x) => x.textContent));
+    result.selected = await page.$eval('#sizes', (s) => s.selectedIndex);
+    await page.click('#demo');
+    const clicked = Date.now();
+    await new Promise((r) => setTimeout(r, runMs));
+    result.ranMs = Date.now() - clicked;
+    if (screenshot) await page.screenshot({ path: screenshot });
+    if (args.includes('--escape')) await page.keyboard.press('Escape');
+    if (untilEnded || args.includes('--escape'))
+      await page.waitForFunction(() => !document.getElementById('canvas').hidden === false,
+                                 { timeout: untilEnded || 30000 }).catch(() => {});
+  }
+  result.state = (await visible('failed')) ? 'failed' : (await visible('start')) ?
+    (await page.$('#again') ? 'ended' : 'start') : (await visible('canvas')) ? 'running' : 'loading';
+  result.message = await page.$eval('#message', (m) => m.textContent);
+} catch (e) {
+  result.state = 'driver-error';
+  result.message = String(e);
+} finally {
+  kill();
+  server.close();
+}
+console.log(JSON.stringify(result, null, 1));
+process.exit(0);
