@@ -44,7 +44,7 @@ const url = `http://127.0.0.1:${server.address().port}/${query}`;
 
 const browser = await puppeteer.launch({
   executablePath: '/usr/bin/chromium',
-  headless: 'new',
+  headless: true,
   args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
          `--window-size=${width},${height}`, '--no-first-run', '--disable-background-networking',
          '--disable-component-update', '--disable-sync', '--disable-dev-shm-usage'],
