@@ -88,7 +88,7 @@ void DisplayContext::open(bool, bool) {
     latestGlfwError().clear();
     window_ = glfwCreateWindow(width(), height(), "Halvo", nullptr, nullptr);
     if (!window_)
-        failStartup("This browser has no WebGL 2: " + glfwCause("glfwCreateWindow failed"));
+        failStartup("This browser has no WebGL 2, which the show needs.");
     glfwMakeContextCurrent(window_);
     switch (halvoWebGlLacks()) {
     case 1:

@@ -45,6 +45,19 @@ const cases = [
     ],
   },
   {
+    name: 'a browser without WebGL 2 is told so',
+    run: () => drive(site, '--run-ms', '1000', '--browser-arg', '--disable-webgl2'),
+    check: (r) => [[r.state === 'failed' && r.message === 'This browser has no WebGL 2, which ' +
+                    'the show needs.', `state ${r.state}, message ${JSON.stringify(r.message)}`]],
+  },
+  {
+    name: 'a WebGL 2 without float render targets is told so',
+    run: () => drive(site, '--run-ms', '1000', '--hide-extension', 'EXT_color_buffer_float'),
+    check: (r) => [[r.state === 'failed' && /cannot render to float textures/.test(r.message) &&
+                    r.message.split('\n').length === 1,
+                    `state ${r.state}, message ${JSON.stringify(r.message)}`]],
+  },
+  {
     name: 'a site without its data package says so, naming the file',
     run: () => drive(withoutData, '--size', '640x360', '--run-ms', '500'),
     check: (r) => [

@@ -5,6 +5,7 @@
 // messages, the page's state and message. Its browser is always killed.
 //   node drive.mjs SITE [--size WxH] [--query ?...] [--run-ms N]
 //                  [--screenshot FILE] [--escape] [--until-ended MS]
+//                  [--browser-arg ARG]... [--hide-extension NAME]
 import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
 import { extname, join, normalize } from 'node:path';
@@ -47,7 +48,8 @@ const browser = await puppeteer.launch({
   headless: true,
   args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
          `--window-size=${width},${height}`, '--no-first-run', '--disable-background-networking',
-         '--disable-component-update', '--disable-sync', '--disable-dev-shm-usage'],
+         '--disable-component-update', '--disable-sync', '--disable-dev-shm-usage',
+         ...args.flatMap((a, i) => (args[i - 1] === '--browser-arg' ? [a] : []))],
   defaultViewport: { width, height },
 });
 const result = { url, console: [], sizes: [], state: '', message: '' };
@@ -60,6 +62,14 @@ try {
     if (r.status() >= 400) result.console.push(`http ${r.status()}: ${r.url()}`);
   });
   page.on('pageerror', (e) => result.console.push(`pageerror: ${e.message}`));
+  const hidden = option('--hide-extension', '');
+  if (hidden)
+    await page.evaluateOnNewDocument((name) => {
+      const get = WebGL2RenderingContext.prototype.getExtension;
+      WebGL2RenderingContext.prototype.getExtension = function (n) {
+        return n === name ? null : get.call(this, n);
+      };
+    }, hidden);
   const t0 = Date.now();
   await page.goto(url);
   const visible = (id) => page.evaluate((id) => !document.getElementById(id).hidden, id);
