@@ -70,6 +70,13 @@ EM_JS(double, halvoOutPosition, (), {
     return Math.min(Math.max(frames, out.held > 0 ? out.held : 0), out.frames);
 });
 
+// Where playback starts: the page's ?from=SECONDS, for watching or testing
+// from a point of the show, else the beginning.
+EM_JS(double, halvoOutStartFrame, (), {
+    const from = Number(new URLSearchParams(location.search).get('from'));
+    return Number.isFinite(from) && from > 0 ? Math.min(from * 44100, Module.halvoOut.frames) : 0;
+});
+
 } // namespace
 
 namespace Sorva {
@@ -95,7 +102,7 @@ void WebAudioOutput::start() {
     if (started_)
         return;
     started_ = true;
-    halvoOutPlayFrom(0.0, 1);
+    halvoOutPlayFrom(halvoOutStartFrame(), 1);
 }
 
 double WebAudioOutput::position() const {

@@ -1,6 +1,7 @@
 // Plays the tune through Web Audio: an AudioBufferSourceNode on the page's
 // AudioContext, whose currentTime is the clock. The context starts when the
-// start screen's "Demo" press, a user gesture, resumes it.
+// start screen's "Demo" press, a user gesture, resumes it. The page's
+// ?from=SECONDS starts playback, and so the show, that far in.
 #pragma once
 
 #include "sync/AudioOutput.h"

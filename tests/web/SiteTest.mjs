@@ -45,6 +45,15 @@ const cases = [
     ],
   },
   {
+    // Track "e" reaches 1 at row 3128, 179.1 s into the tune.
+    name: 'the show ends on track "e" and the page shows the banner with "Watch again"',
+    run: () => drive(site, '--query', '?from=176', '--run-ms', '1000', '--until-ended', '20000'),
+    check: (r) => [
+      [r.state === 'ended', `state ${r.state} ${r.message}`],
+      [complaints(r).length === 0, `console ${JSON.stringify(complaints(r))}`],
+    ],
+  },
+  {
     name: 'a browser without WebGL 2 is told so',
     run: () => drive(site, '--run-ms', '1000', '--browser-arg', '--disable-webgl2'),
     check: (r) => [[r.state === 'failed' && r.message === 'This browser has no WebGL 2, which ' +
