@@ -49,8 +49,14 @@ EM_JS(int, halvoWebGlLacks, (), {
     return gl.getExtension('EXT_color_buffer_float') ? 0 : 2;
 });
 
-EM_ASYNC_JS(void, halvoNextAnimationFrame, (),
-            { await new Promise(function(resolve) { requestAnimationFrame(resolve); }); });
+// Each frame's end is kept (performance.now(), the first 100000) in
+// Module.halvoSwaps for the benchmark to read.
+EM_ASYNC_JS(void, halvoNextAnimationFrame, (), {
+    const swaps = Module.halvoSwaps || (Module.halvoSwaps = []);
+    if (swaps.length < 100000)
+        swaps.push(performance.now());
+    await new Promise(function(resolve) { requestAnimationFrame(resolve); });
+});
 
 // Keys pressed during the last yield to the browser: a press and its release
 // often both arrive within one frame, and emscripten's GLFW keeps no sticky

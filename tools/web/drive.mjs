@@ -83,6 +83,17 @@ try {
     const clicked = Date.now();
     await new Promise((r) => setTimeout(r, runMs));
     result.ranMs = Date.now() - clicked;
+    // Frame ends as the show keeps them: Demo to the first, and the median
+    // frame after the first second.
+    const timing = await page.evaluate((clickedAt) => {
+      const swaps = Module.halvoSwaps || [];
+      const start = performance.now() - clickedAt;
+      const gaps = swaps.slice(1).map((t, i) => [t, t - swaps[i]])
+        .filter(([t]) => t - swaps[0] > 1000).map(([, g]) => g).sort((a, b) => a - b);
+      return { frames: swaps.length, demoToFirstFrameMs: swaps.length ? swaps[0] - start : null,
+               medianFrameMs: gaps.length ? gaps[gaps.length >> 1] : null };
+    }, Date.now() - clicked);
+    Object.assign(result, timing);
     if (screenshot) await page.screenshot({ path: screenshot });
     if (args.includes('--escape')) await page.keyboard.press('Escape');
     if (untilEnded || args.includes('--escape'))
