@@ -146,12 +146,6 @@ void PBall::clearState() {
 }
 
 void PBall::render(Gl::Fbo& target, const FxParams& params) {
-    const double row = MusicClock::instance().row();
-    // Coming back after a gap, the ball starts from a fresh emission: every
-    // particle respawns on the emitters as they are now, at a spread of ages.
-    if (frameCount_ > 0 && !(std::abs(row - lastRow_) <= returnGapRows))
-        clearState();
-    lastRow_ = row;
     camera_.advanceShake();
     const CameraRig::Vec3 campos = camera_.position();
     // Even calls write state 0 from state 1, odd calls the other way round.

@@ -33,10 +33,6 @@ public:
     static constexpr int stateSize = 1024;
     static constexpr int particleCount = stateSize * stateSize;
     static constexpr std::size_t spriteCount = 49;
-    // Rendered again after more rows than this since its last render (or
-    // sent back as far), the ball respawns every particle at once, so that
-    // it never shows the cloud it left.
-    static constexpr double returnGapRows = 32.0;
     // The sprite images, by the index the "-texture-id" tracks select.
     static const std::array<const char*, spriteCount> spriteFiles;
 
@@ -97,7 +93,6 @@ private:
     Gl::ScreenPass combinePass_;
     CameraRig camera_;
     int frameCount_ = 0;
-    double lastRow_ = 0.0;
     Track lifetime_;
     Track diameter_;
     Track focus_;
