@@ -3,9 +3,11 @@
 
 #include "app/DemoSettings.h"
 #include "app/DisplayContext.h"
+#include "app/PageQuery.h"
 #include "app/ProgramStart.h"
 #include "app/Show.h"
 #include "app/ShowSetupDialog.h"
+#include "app/StillFrame.h"
 #include "app/Tune.h"
 #include "gl/ReloadRegistry.h"
 #include "sync/MusicClock.h"
@@ -20,6 +22,13 @@
 namespace Sorva {
 
 int runDemo() {
+    // A web page's options; a still frame instead of the show when one is asked.
+    const PageQuery query = PageQuery::parse(pageQuery());
+    if (query.still) {
+        deliverStill(renderStill(*query.still, query.particles));
+        return 0;
+    }
+
     DemoSettings settings;
     settings.instance = ownModule();
     hideConsole();
@@ -36,7 +45,7 @@ int runDemo() {
 
     // Track "e", the post chain, the scenes and the post tracks; depth
     // testing on.
-    Show show(display);
+    Show show(display, query.particles);
 
     MusicClock::instance().start();
 

@@ -17,4 +17,14 @@ void* ownModule() {
 
 void hideConsole() {}
 
+std::string pageQuery() {
+    return {};
+}
+
+void deliverStill(const StillFrame&) {}
+
+int programEnds(int status) {
+    return status;
+}
+
 } // namespace Sorva

@@ -1,11 +1,14 @@
 // What the program asks of, and does to, its platform as it starts: its own
-// file and module, and the console window it may have been given. One
-// implementation per platform, chosen at build time.
+// file and module, the console window it may have been given, and a web
+// page's options. One implementation per platform, chosen at build time.
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace Sorva {
+
+struct StillFrame;
 
 // The running executable's path; empty when it cannot be told.
 std::filesystem::path executablePath();
@@ -19,5 +22,16 @@ void* ownModule();
 // it go to a log file beside the executable instead (or in the folder for
 // temporary files when that one cannot be written), named after it.
 void hideConsole();
+
+// The options in the address of the page the program runs in ("?row=…");
+// empty on the desktop, where the program takes no arguments.
+std::string pageQuery();
+
+// Hands a still frame (the page's ?row=) to the page that asked for it.
+void deliverStill(const StillFrame& still);
+
+// Called with the program's exit status as it returns it; gives it back. A
+// web page learns here that the show is over.
+int programEnds(int status);
 
 } // namespace Sorva

@@ -27,12 +27,12 @@ float rowTime() {
 
 } // namespace
 
-Show::Show(DisplayContext& display)
+Show::Show(DisplayContext& display, int particles)
     : display_(display), end_(endTrackName), letterbox_(shader("trivial.fs"), &display),
       fxaa_(shader("fxaa.fs"), &display), buffersReady_(setUpBuffers()),
       dctA_(shader("dct/a.fs"), &display), dctB_(shader("dct/b.fs"), &display),
       dctC_(shader("dct/c.fs"), &display), dctD_(shader("dct/d.fs"), &display),
-      director_(display, showScenes(display)), letterboxR_("letterbox-r"),
+      director_(display, showScenes(display, particles)), letterboxR_("letterbox-r"),
       letterboxG_("letterbox-g"), letterboxB_("letterbox-b"), dctGlitch_("dct-glitch"),
       dctDecimate_("dct-decimate"), soloParams_(makeFxParams("effu")) {
     glEnable(GL_DEPTH_TEST);

@@ -22,8 +22,9 @@ class Show {
 public:
     // Builds the end track, the post passes and buffers, the director (with
     // every scene) and the post tracks, in that order, and enables depth
-    // testing. Teardown runs in exactly the reverse order.
-    explicit Show(DisplayContext& display);
+    // testing. Teardown runs in exactly the reverse order. The particle ball
+    // draws that many particles (0: its full count).
+    explicit Show(DisplayContext& display, int particles = 0);
     Show(const Show&) = delete;
     Show& operator=(const Show&) = delete;
 

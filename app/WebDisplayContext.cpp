@@ -127,14 +127,16 @@ bool DisplayContext::keyDown(int key) const {
     return glfwGetKey(window_, key) == GLFW_PRESS || pressedThisFrame().count(key) > 0;
 }
 
+// Offline, the frame clock steps by the fixed amount; the page still gets
+// each frame, so it stays alive while many are rendered.
 void DisplayContext::swap() {
+    pressedThisFrame().clear();
+    halvoNextAnimationFrame();
     if (fixedStep_ > 0.0) {
         deltaTime_ = fixedStep_;
         time_ += fixedStep_;
         return;
     }
-    pressedThisFrame().clear();
-    halvoNextAnimationFrame();
     const double t = glfwGetTime();
     deltaTime_ = t - time_;
     time_ = t;

@@ -92,4 +92,14 @@ void hideConsole() {
     _close(log);
 }
 
+std::string pageQuery() {
+    return {};
+}
+
+void deliverStill(const StillFrame&) {}
+
+int programEnds(int status) {
+    return status;
+}
+
 } // namespace Sorva

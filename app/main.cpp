@@ -1,5 +1,6 @@
 // halvo: the demo. Arguments are ignored.
 #include "app/Demo.h"
+#include "app/ProgramStart.h"
 #include "app/ShowDirectory.h"
 
 #include <cstdio>
@@ -7,10 +8,11 @@
 
 int main() {
     Sorva::enterShowDirectory();
+    int status = 1;
     try {
-        return Sorva::runDemo();
+        status = Sorva::runDemo();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
-        return 1;
     }
+    return Sorva::programEnds(status);
 }

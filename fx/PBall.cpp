@@ -11,6 +11,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -66,14 +67,14 @@ std::array<float, 2> PBall::stateCoordinate(int k) {
             static_cast<float>(k % stateSize) / 1023.0f};
 }
 
-PBall::PBall(Gl::Surface& surface, const FrameInput& input)
+PBall::PBall(Gl::Surface& surface, const FrameInput& input, int particles)
     : surface_(surface), input_(input), quadBuffer_(GL_ARRAY_BUFFER),
       instanceBuffer_(GL_ARRAY_BUFFER), particleTexture_(GL_TEXTURE_2D),
       postPass_(shader("partpost.fs"), &surface), simPass_(shader("pballsimu.fs"), &surface),
       aoPass_(shader("ao.fs"), &surface), combinePass_(shader("combine.fs"), &surface),
-      camera_(surface, "pball"), lifetime_("particle-ball-lifetime"), diameter_("fov-diameter"),
-      focus_("fov-focus"), fogDecay_("fog-decay"),
-      fogSunDir_(tracks("fog-sundir-x", "fog-sundir-y", "fog-sundir-z")),
+      camera_(surface, "pball"), particles_(std::clamp(particles, 1, particleCount)),
+      lifetime_("particle-ball-lifetime"), diameter_("fov-diameter"), focus_("fov-focus"),
+      fogDecay_("fog-decay"), fogSunDir_(tracks("fog-sundir-x", "fog-sundir-y", "fog-sundir-z")),
       fogColor_(tracks("fog-color-r", "fog-color-g", "fog-color-b")),
       fogSun_(tracks("fog-sun-r", "fog-sun-g", "fog-sun-b")),
       impulsePos_(tracks("impulse-pos-x", "impulse-pos-y", "impulse-pos-z")),
@@ -221,6 +222,12 @@ void PBall::render(Gl::Fbo& target, const FxParams& params) {
 void PBall::simulate(Gl::Fbo& read, Gl::Fbo& write, const CameraRig::Vec3& campos) {
     write.bind();
     surface_.viewport(0, 0, stateSize, stateSize);
+    // Particle k lives in column k / 1024: only the columns drawn are worked.
+    const bool some = particles_ < particleCount;
+    if (some) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, (particles_ + stateSize - 1) / stateSize, stateSize);
+    }
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_BLEND);
@@ -243,6 +250,8 @@ void PBall::simulate(Gl::Fbo& read, Gl::Fbo& write, const CameraRig::Vec3& campo
     p->setUniform1f("dt", static_cast<float>(input_.deltaTime()));
     p->setUniform1f("lyfetime", static_cast<float>(lifetime_.value()));
     simPass_.draw();
+    if (some)
+        glDisable(GL_SCISSOR_TEST);
 }
 
 void PBall::updateEmitter(std::size_t j, Gl::ShaderProgram& program,
@@ -321,7 +330,7 @@ void PBall::drawParticles(Gl::Fbo& state, const CameraRig::Vec3& campos, const C
     particleVao_.attribPointer(1, 2, GL_FLOAT, false, 0, nullptr);
     particleVao_.attribDivisor(0, 0);
     particleVao_.attribDivisor(1, 1);
-    surface_.drawArraysInstanced(GL_TRIANGLE_STRIP, 0, 4, particleCount);
+    surface_.drawArraysInstanced(GL_TRIANGLE_STRIP, 0, 4, particles_);
     particleVao_.disableAttrib(0);
     particleVao_.disableAttrib(1);
     particleVao_.unbind();

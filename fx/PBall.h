@@ -38,7 +38,10 @@ public:
 
     // Builds everything, nothing lazily: buffers, programs, state, sprites,
     // emitters and the backdrop. input gives the frame time and the keys.
-    PBall(Gl::Surface& surface, const FrameInput& input);
+    // Fewer particles than the full count, for a weak machine, are the
+    // first ones: the columns of the state they fill are simulated, and only
+    // they are drawn.
+    PBall(Gl::Surface& surface, const FrameInput& input, int particles = particleCount);
     // Deletes the sprites, then every member in reverse order.
     ~PBall() override;
 
@@ -92,6 +95,7 @@ private:
     Gl::ScreenPass aoPass_;
     Gl::ScreenPass combinePass_;
     CameraRig camera_;
+    int particles_;
     int frameCount_ = 0;
     Track lifetime_;
     Track diameter_;

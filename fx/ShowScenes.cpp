@@ -18,10 +18,14 @@ template <typename Effect> std::unique_ptr<EFx> make(Gl::Surface& surface) {
 
 } // namespace
 
-std::array<SceneDirector::EffectMaker, SceneDirector::slotCount>
-showScenes(const FrameInput& input) {
+std::array<SceneDirector::EffectMaker, SceneDirector::slotCount> showScenes(const FrameInput& input,
+                                                                            int particles) {
+    if (particles <= 0)
+        particles = PBall::particleCount;
     return {
-        [&input](Gl::Surface& surface) { return std::make_unique<PBall>(surface, input); },
+        [&input, particles](Gl::Surface& surface) {
+            return std::make_unique<PBall>(surface, input, particles);
+        },
         make<PatternFx>,
         make<FeedbackFx>,
         make<TunnelFx>,

@@ -15,9 +15,10 @@
 namespace Sorva {
 
 // The show's five scenes, slot by slot; the particle ball reads the frame
-// time and the keys from input, which must outlive the scenes.
-std::array<SceneDirector::EffectMaker, SceneDirector::slotCount>
-showScenes(const FrameInput& input);
+// time and the keys from input, which must outlive the scenes, and draws
+// that many particles (0: its full count).
+std::array<SceneDirector::EffectMaker, SceneDirector::slotCount> showScenes(const FrameInput& input,
+                                                                            int particles = 0);
 
 // The names of every effect: the five scenes and the hands backdrop.
 const std::vector<std::string>& effectNames();

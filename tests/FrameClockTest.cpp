@@ -1,7 +1,7 @@
 // The capture tool's fixed time step: the music row of frame n is
 // n / fps x 131 / 60 x 8 to the last bit, read through the real music clock
 // opened on a hand-moved output.
-#include "tools/capture/FrameClock.h"
+#include "sync/FrameClock.h"
 #include "sync/ManualAudioOutput.h"
 #include "sync/MusicClock.h"
 

@@ -68,10 +68,10 @@ protected:
         target_->setup(display().width(), display().height(), 1, true);
     }
 
-    std::unique_ptr<PBall> make(Sorva::Gl::Surface& surface) {
+    std::unique_ptr<PBall> make(Sorva::Gl::Surface& surface, int particles = PBall::particleCount) {
         std::unique_ptr<PBall> ball;
         ::testing::internal::CaptureStderr(); // the sprites are not there
-        captureStdout([&] { ball = std::make_unique<PBall>(surface, input_); });
+        captureStdout([&] { ball = std::make_unique<PBall>(surface, input_, particles); });
         ::testing::internal::GetCapturedStderr();
         return ball;
     }
@@ -115,6 +115,18 @@ TEST_F(PBallGl, CallsAlternateStateBuffersAndReadWhatTheLastWrote) {
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], display().width()) << "the whole window again on return";
+}
+
+TEST_F(PBallGl, FewerParticlesWorkOnlyTheColumnsTheyFill) {
+    // Three columns and one particle more: four columns counted, the rest
+    // left as they started; the scissor is off again for the passes after.
+    auto ball = make(display(), 3 * PBall::stateSize + 1);
+    ball->render(*target_, *params_);
+    ball->stateBuffer(0).bind();
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    EXPECT_EQ(readPixel(3, 1023)[0], 1.0f);
+    EXPECT_EQ(readPixel(4, 0)[0], 0.0f);
+    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
 }
 
 TEST_F(PBallGl, ComingBackAfterAGapCarriesOnFromTheSameState) {

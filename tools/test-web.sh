@@ -6,4 +6,4 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./tools/build-web.sh
-node tests/web/SiteTest.mjs build-web/site
+node tests/web/SiteTest.mjs build-web/site "${HALVO_NATIVE_BUILD:-build}"

@@ -1,13 +1,15 @@
 // The site in headless Chromium, driven as a viewer would (tools/web/drive.mjs):
-// the start screen, the show started by "Demo" and ended by Escape, and a
-// site without its data package. Prints one line per case; exits 1 if any fails.
-//   node tests/web/SiteTest.mjs SITE
+// the start screen, the show started by "Demo" and ended by Escape, still
+// frames against the native capture tool's, bad input, and a site without
+// its data package. Prints one line per case; exits 1 if any fails.
+//   node tests/web/SiteTest.mjs SITE NATIVE_BUILD
 import { execFileSync } from 'node:child_process';
-import { cpSync, mkdtempSync, rmSync } from 'node:fs';
+import { cpSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { join, resolve } from 'node:path';
 
 const site = process.argv[2];
+const native = resolve(process.argv[3]);
 const scratch = mkdtempSync(join(tmpdir(), 'halvo-web-'));
 const withoutData = join(scratch, 'site-without-data');
 cpSync(site, withoutData, { recursive: true });
@@ -22,6 +24,48 @@ const meanGrey = (png) =>
                       { encoding: 'utf8' }));
 // Console lines other than the show's own standard output.
 const complaints = (r) => r.console.filter((line) => !line.startsWith('log: '));
+
+// A still frame of the page (?row=, on a fixed step at 5 fps) and the native
+// capture tool's frame of the same moment, RGBA top row first: the mean
+// absolute difference of their colour channels, on 0 to 255. The DCT glitch
+// amplifies the least difference into blocks, so the rows are where it is off.
+const stillAgainstCapture = (row) => {
+  const fps = 5;
+  const showDir = join(native, 'show');
+  const trackValue = (name) => Number(execFileSync(join(native, 'halvo-track'), ['eval',
+    execFileSync(join(native, 'halvo-track'), ['path', name], { encoding: 'utf8' }).trim(),
+    String(row)], { encoding: 'utf8', cwd: showDir }));
+  const glitch = trackValue('dct-glitch') + trackValue('dct-decimate');
+  const webFile = join(scratch, `still-${row}.rgba`);
+  const web = drive(site, '--query', `?row=${row}&fps=${fps}&size=640x360`, '--still', webFile);
+  const result = { glitch, web, state: web.state, message: web.message };
+  if (!web.still) return result;
+  const seconds = web.still.frame / fps;
+  const frames = join(scratch, `capture-${row}`);
+  execFileSync(join(native, 'halvo-capture'), ['--out', frames, '--fps', String(fps),
+    '--size', '640x360', '--from', String(seconds), '--to', String(seconds + 1 / fps)],
+    { stdio: 'ignore' });
+  const png = join(frames, `frame-${String(web.still.frame).padStart(6, '0')}.png`);
+  const a = readFileSync(webFile);
+  const b = execFileSync('convert', [png, '-depth', '8', 'rgba:-'], { maxBuffer: 1 << 26 });
+  let sum = 0;
+  let count = 0;
+  for (let i = 0; i < a.length; ++i) {
+    if (i % 4 === 3) continue;
+    sum += Math.abs(a[i] - b[i]);
+    ++count;
+  }
+  result.sameSize = a.length === b.length;
+  result.meanDifference = sum / count;
+  result.meanGrey = a.reduce((s, v, i) => (i % 4 === 3 ? s : s + v), 0) / count;
+  return result;
+};
+const matchesCapture = (r) => [
+  [r.glitch === 0, `the DCT glitch is on at this row (${r.glitch}): choose a row without`],
+  [r.web.still && r.state === 'running', `state ${r.state} ${r.message}`],
+  [r.sameSize && r.meanDifference <= 2, `mean difference ${r.meanDifference} of 255`],
+  [r.meanGrey > 10, `mean level ${r.meanGrey}: a picture too dark to tell`],
+];
 
 const shot = join(scratch, 'running.png');
 const cases = [
@@ -52,6 +96,18 @@ const cases = [
       [r.state === 'ended', `state ${r.state} ${r.message}`],
       [complaints(r).length === 0, `console ${JSON.stringify(complaints(r))}`],
     ],
+  },
+  ...[133, 600, 930].map((row) => ({
+    name: `a still frame at row ${row} matches the native capture (mean difference <= 2/255)`,
+    run: () => stillAgainstCapture(row),
+    check: matchesCapture,
+  })),
+  {
+    name: 'a bad still-frame request is refused on the page, naming the value',
+    run: () => drive(site, '--query', '?row=1e400', '--still', join(scratch, 'bad.rgba'),
+                     '--still-ms', '20000'),
+    check: (r) => [[r.state === 'failed' && r.message === '?row=1e400: not a number from 0 to 1e+06',
+                    `state ${r.state}, message ${JSON.stringify(r.message)}`]],
   },
   {
     name: 'a browser without WebGL 2 is told so',

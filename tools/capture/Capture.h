@@ -5,9 +5,9 @@
 
 #include "app/DisplayContext.h"
 #include "app/Show.h"
+#include "sync/FrameClock.h"
 #include "tools/capture/BenchReport.h"
 #include "tools/capture/CaptureOptions.h"
-#include "tools/capture/FrameClock.h"
 #include "tools/capture/FrameReader.h"
 #include "tools/capture/FrameSink.h"
 #include "tools/capture/FrameWriterThread.h"

@@ -3,11 +3,15 @@
 // sizes, presses "Demo", waits, takes a screenshot, optionally presses
 // Escape, and prints what happened as JSON on stdout: the sizes, the console
 // messages, the page's state and message. Its browser is always killed.
+// With --still FILE the query asks for a still frame (?row=...): no start
+// screen; the frame's pixels go to FILE (RGBA, top row first), its number,
+// row and the frame ends (performance.now()) to the JSON.
 //   node drive.mjs SITE [--size WxH] [--query ?...] [--run-ms N]
 //                  [--screenshot FILE] [--escape] [--until-ended MS]
 //                  [--browser-arg ARG]... [--hide-extension NAME]
+//                  [--still FILE [--still-ms N]]
 import { createServer } from 'node:http';
-import { readFile } from 'node:fs/promises';
+import { readFile, writeFile } from 'node:fs/promises';
 import { extname, join, normalize } from 'node:path';
 import { createRequire } from 'node:module';
 
@@ -73,10 +77,39 @@ try {
   const t0 = Date.now();
   await page.goto(url);
   const visible = (id) => page.evaluate((id) => !document.getElementById(id).hidden, id);
-  await page.waitForFunction(() => !document.getElementById('start').hidden ||
-                             !document.getElementById('failed').hidden, { timeout: 60000 });
-  result.startScreenMs = Date.now() - t0;
-  if (await visible('start')) {
+  const still = option('--still', '');
+  if (still) {
+    await page.waitForFunction(() => window.Module?.halvoStill ||
+                               !document.getElementById('failed').hidden,
+                               { timeout: Number(option('--still-ms', '300000')), polling: 200 });
+    const frame = await page.evaluate(() => {
+      const s = Module.halvoStill;
+      if (!s) return null;
+      // The pixels as text: a typed array does not cross to the driver.
+      let text = '';
+      for (let i = 0; i < s.rgba.length; i += 0x8000)
+        text += String.fromCharCode.apply(null, s.rgba.subarray(i, i + 0x8000));
+      // Frame ends as the show keeps them, for a benchmark.
+      return { width: s.width, height: s.height, frame: s.frame, row: s.row,
+               swaps: Module.halvoSwaps || [], rgba: btoa(text) };
+    });
+    if (frame) {
+      const rgba = Buffer.from(frame.rgba, 'base64');
+      const rowBytes = frame.width * 4;
+      const flipped = Buffer.alloc(rgba.length);
+      for (let y = 0; y < frame.height; ++y)
+        rgba.copy(flipped, (frame.height - 1 - y) * rowBytes, y * rowBytes, (y + 1) * rowBytes);
+      await writeFile(still, flipped);
+      delete frame.rgba;
+      result.still = frame;
+    }
+  }
+  if (!still) {
+    await page.waitForFunction(() => !document.getElementById('start').hidden ||
+                               !document.getElementById('failed').hidden, { timeout: 60000 });
+    result.startScreenMs = Date.now() - t0;
+  }
+  if (!still && await visible('start')) {
     result.sizes = await page.$$eval('#sizes option', (o) => o.map((x) => x.textContent));
     result.selected = await page.$eval('#sizes', (s) => s.selectedIndex);
     await page.click('#demo');
@@ -117,5 +150,5 @@ try {
   kill();
   server.close();
 }
-console.log(JSON.stringify(result, null, 1));
-process.exit(0);
+// Exits once the whole report is out: a pipe takes it in pieces.
+process.stdout.write(JSON.stringify(result, null, 1) + '\n', () => process.exit(0));

@@ -1,5 +1,5 @@
 // Frame numbers to music positions and back.
-#include "tools/capture/FrameClock.h"
+#include "sync/FrameClock.h"
 
 #include "sync/AudioOutput.h"
 #include "sync/ManualAudioOutput.h"

@@ -1,5 +1,6 @@
-// The capture tool's time base: frame n is n / fps seconds into the tune.
-// Moves the music clock's output there, so every track reads that moment.
+// The time base of rendering offline (the capture tool, a still frame): frame
+// n is n / fps seconds into the tune. Moves the music clock's output there,
+// so every track reads that moment.
 #pragma once
 
 #include <cstdint>

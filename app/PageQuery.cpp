@@ -1,0 +1,127 @@
+// Parsing and checking the page's address options.
+#include "app/PageQuery.h"
+
+#include "fx/PBall.h"
+#include "fx/ShowScenes.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+namespace Sorva {
+
+namespace {
+
+using BadValue = PageQuery::BadValue;
+
+// "%41" and "+" as a browser writes them; a broken escape is kept as typed.
+std::string unescape(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        int code = 0;
+        if (text[i] == '%' && i + 2 < text.size() &&
+            std::from_chars(text.data() + i + 1, text.data() + i + 3, code, 16).ptr ==
+                text.data() + i + 3) {
+            out += static_cast<char>(code);
+            i += 2;
+        } else {
+            out += text[i] == '+' ? ' ' : text[i];
+        }
+    }
+    return out;
+}
+
+// The first value given for each name, as the page's URLSearchParams.get()
+// reads it.
+std::map<std::string, std::string> split(std::string_view query) {
+    if (!query.empty() && query.front() == '?')
+        query.remove_prefix(1);
+    std::map<std::string, std::string> values;
+    while (!query.empty()) {
+        const std::size_t end = std::min(query.find('&'), query.size());
+        const std::string_view pair = query.substr(0, end);
+        const std::size_t equals = std::min(pair.find('='), pair.size());
+        const std::string name = unescape(pair.substr(0, equals));
+        if (!name.empty())
+            values.emplace(name, unescape(pair.substr(std::min(equals + 1, pair.size()))));
+        query.remove_prefix(std::min(end + 1, query.size()));
+    }
+    return values;
+}
+
+std::string quoted(const std::string& name, const std::string& value) {
+    return "?" + name + "=" + value;
+}
+
+// Decimal only: strtod's hexadecimal, "inf" and "nan" are refused.
+double number(const std::string& name, const std::string& value, double low, double high) {
+    const bool decimal =
+        !value.empty() && value.find_first_not_of("0123456789.eE+-") == std::string::npos;
+    char* end = nullptr;
+    const double parsed = decimal ? std::strtod(value.c_str(), &end) : 0.0;
+    if (!decimal || end != value.c_str() + value.size() || !std::isfinite(parsed) || parsed < low ||
+        parsed > high) {
+        char range[64];
+        std::snprintf(range, sizeof range, " from %g to %g", low, high);
+        throw BadValue(quoted(name, value) + ": not a number" + range);
+    }
+    return parsed;
+}
+
+int whole(const std::string& name, const std::string& value, int low, int high) {
+    int parsed = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);
+    if (value.empty() || error != std::errc() || end != value.data() + value.size() ||
+        parsed < low || parsed > high)
+        throw BadValue(quoted(name, value) + ": not a whole number from " + std::to_string(low) +
+                       " to " + std::to_string(high));
+    return parsed;
+}
+
+} // namespace
+
+PageQuery PageQuery::parse(std::string_view text) {
+    const std::map<std::string, std::string> values = split(text);
+    const auto given = [&values](const char* name) -> const std::string* {
+        const auto found = values.find(name);
+        return found == values.end() ? nullptr : &found->second;
+    };
+    PageQuery query;
+    if (const std::string* particles = given("particles"))
+        query.particles = whole("particles", *particles, 1, PBall::particleCount);
+    const std::string* row = given("row");
+    if (!row)
+        return query;
+
+    StillRequest still;
+    // Far past any show; the show holds its last row beyond the tune.
+    still.row = number("row", *row, 0, 1e6);
+    if (const std::string* fps = given("fps"))
+        still.fps = whole("fps", *fps, 1, 240);
+    if (const std::string* from = given("from"))
+        still.from = number("from", *from, 0, 1e5);
+    if (const std::string* size = given("size")) {
+        const std::size_t x = size->find('x');
+        if (x == std::string::npos)
+            throw BadValue(quoted("size", *size) + ": not WIDTHxHEIGHT");
+        still.width = whole("size", size->substr(0, x), 16, 4096);
+        still.height = whole("size", size->substr(x + 1), 16, 4096);
+    }
+    if (const std::string* effect = given("effect")) {
+        const std::vector<std::string>& names = effectNames();
+        if (std::find(names.begin(), names.end(), *effect) == names.end()) {
+            std::string known;
+            for (const std::string& name : names)
+                known += (known.empty() ? "" : ", ") + name;
+            throw BadValue(quoted("effect", *effect) + ": no such effect (" + known + ")");
+        }
+        still.effect = *effect;
+    }
+    query.still = still;
+    return query;
+}
+
+} // namespace Sorva
