@@ -1,7 +1,7 @@
 // GLFW window and context with GLEW-loaded entry points.
 #include "app/DisplayContext.h"
 
-#include "sync/Rexception.h"
+#include "app/GlfwStart.h"
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -9,39 +9,6 @@
 #include <string>
 
 namespace Sorva {
-
-namespace {
-
-// GLFW's description of its latest error, kept by an error callback: the
-// way to learn it that every GLFW 3 release has.
-std::string& latestGlfwError() {
-    static std::string description;
-    return description;
-}
-
-void keepGlfwError(int, const char* description) {
-    latestGlfwError() = description ? description : "";
-}
-
-// Starts the window system, keeping its errors from now on.
-bool startGlfw() {
-    glfwSetErrorCallback(&keepGlfwError);
-    latestGlfwError().clear();
-    return glfwInit() != 0;
-}
-
-// The description of GLFW's latest error, or a fallback when it gave none.
-std::string glfwCause(const char* fallback) {
-    const std::string& description = latestGlfwError();
-    return description.empty() ? fallback : description;
-}
-
-[[noreturn]] void failStartup(const std::string& what) {
-    glfwTerminate();
-    throw Rexception(what);
-}
-
-} // namespace
 
 DisplayContext::DisplayContext(int width, int height, bool windowed) : Surface(width, height) {
     if (!startGlfw())
@@ -67,7 +34,7 @@ void DisplayContext::open(bool fullscreen, bool visible) {
         glfwWindowHint(GLFW_VISIBLE, 0);
 
     GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
-    latestGlfwError().clear();
+    clearGlfwCause();
     window_ = glfwCreateWindow(width(), height(), "Halvo", monitor, nullptr);
     if (!window_)
         failStartup("Cannot open an OpenGL 3.3 core window: " +

@@ -3,7 +3,7 @@
 // yields to the browser at swap(), which waits for the next animation frame.
 #include "app/DisplayContext.h"
 
-#include "sync/Rexception.h"
+#include "app/GlfwStart.h"
 
 #include <GLFW/glfw3.h>
 #include <emscripten.h>
@@ -14,30 +14,6 @@
 namespace Sorva {
 
 namespace {
-
-// GLFW's description of its latest error, kept by an error callback: the
-// way to learn it that every GLFW 3 release has.
-std::string& latestGlfwError() {
-    static std::string description;
-    return description;
-}
-
-void keepGlfwError(int, const char* description) {
-    latestGlfwError() = description ? description : "";
-}
-
-// Starts the window system, keeping its errors from now on.
-bool startGlfw() {
-    glfwSetErrorCallback(&keepGlfwError);
-    latestGlfwError().clear();
-    return glfwInit() != 0;
-}
-
-// The description of GLFW's latest error, or a fallback when it gave none.
-std::string glfwCause(const char* fallback) {
-    const std::string& description = latestGlfwError();
-    return description.empty() ? fallback : description;
-}
 
 // What the browser lacks for the show: WebGL 2 itself, or float render
 // targets (EXT_color_buffer_float); empty when it has both.
@@ -66,11 +42,6 @@ std::set<int>& pressedThisFrame() {
     return keys;
 }
 
-[[noreturn]] void failStartup(const std::string& what) {
-    glfwTerminate();
-    throw Rexception(what);
-}
-
 } // namespace
 
 DisplayContext::DisplayContext(int width, int height, bool windowed) : Surface(width, height) {
@@ -91,7 +62,7 @@ void DisplayContext::open(bool, bool) {
     // The page's canvas is the window; fullscreen is the page's to ask for,
     // in the gesture that started the show.
     glfwWindowHint(GLFW_RESIZABLE, 0);
-    latestGlfwError().clear();
+    clearGlfwCause();
     window_ = glfwCreateWindow(width(), height(), "Halvo", nullptr, nullptr);
     if (!window_)
         failStartup("This browser has no WebGL 2, which the show needs.");
