@@ -358,6 +358,9 @@ TEST(ReportSummary, DarkStretchesStrayBlocksBarsAndClearestSprites) {
     run.at(16.2).measures.bars = std::array<double, 3>{200, 0, 0}; // after a kick
     run.at(16.6).measures.bars = std::array<double, 3>{0, 40, 0};  // long after
     run.at(16.7).measures.bars = std::array<double, 3>{0, 40, 0};
+    run.at(17.7).measures.bars = std::array<double, 3>{40, 0, 0}; // through a riser
+    run.events.push_back({static_cast<std::int32_t>(std::lround(17.2 * MadeUpRun::rowsPerSecond)),
+                          "riser", std::to_string(std::lround(17.9 * MadeUpRun::rowsPerSecond))});
     run.at(15.0).sprites = {{32, 1, 0.3}};
     run.at(15.5).sprites = {{32, 2, 0.7}};
     run.at(16.0).sprites = {{32, 1, 0.5}, {27, 0, -0.1}};

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <set>
 
@@ -170,6 +171,15 @@ ReportSummary ReportSummary::of(const std::vector<ReportFrame>& frames,
         for (std::int64_t f = std::max<std::int64_t>(0, h - HitScorer::window);
              f <= std::min(count - 1, h + reach); ++f)
             afterHit[static_cast<std::size_t>(f)] = true;
+    // Bars that glow through a riser, from its start to its end row, answer it.
+    std::vector<bool> inRise(frames.size(), false);
+    for (const TuneEvent& e : events) {
+        if (e.kind != "riser")
+            continue;
+        const double end = std::strtod(e.detail.c_str(), nullptr);
+        for (std::size_t i = 0; i < frames.size(); ++i)
+            inRise[i] = inRise[i] || (frames[i].row >= e.row && frames[i].row <= end);
+    }
     std::vector<bool> dark, blocksOnBlack, strayBlocks, strayBars;
     for (std::size_t i = 0; i < frames.size(); ++i) {
         const FrameMeasures& m = frames[i].measures;
@@ -179,7 +189,7 @@ ReportSummary ReportSummary::of(const std::vector<ReportFrame>& frames,
         dark.push_back(m.luma < darkLuma);
         blocksOnBlack.push_back(blocks && m.luma < nearBlackLuma);
         strayBlocks.push_back(blocks && !afterHit[i]);
-        strayBars.push_back(coloured && !afterHit[i]);
+        strayBars.push_back(coloured && !afterHit[i] && !inRise[i]);
     }
     for (const Run& r : runs(frames, dark, fps))
         if (r.seconds >= darkSeconds)

@@ -38,7 +38,8 @@ struct ReportSummary {
     static constexpr double darkSeconds = 4.0; // a stretch this long is listed
     static constexpr double nearBlackLuma = 16.0;
     static constexpr int minGlitchBlocks = 2;     // a frame shows glitch blocks
-    static constexpr double colouredBar = 12.0;   // any bar channel above, of 255
+    static constexpr double colouredBar = 12.0;   // any bar channel above, of 255,
+                                                  // away from hits and risers
     static constexpr double answerSeconds = 0.5;  // a hit this recent is answered
     static constexpr double openingSeconds = 2.0; // a section's opening
 
