@@ -21,7 +21,7 @@ using BadValue = PageQuery::BadValue;
 std::string unescape(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        int code = 0;
+        unsigned code = 0;
         if (text[i] == '%' && i + 2 < text.size() &&
             std::from_chars(text.data() + i + 1, text.data() + i + 3, code, 16).ptr ==
                 text.data() + i + 3) {
