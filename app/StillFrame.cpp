@@ -45,7 +45,7 @@ StillFrame renderStill(const StillRequest& request, int particles) {
     clock.seek(0);
     Show show(display, particles);
     if (!request.effect.empty())
-        show.setSolo(makeEffect(request.effect, display, display));
+        show.setSolo(makeEffect(request.effect, display, display, particles));
 
     StillFrame still;
     still.width = request.width;

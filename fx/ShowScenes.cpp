@@ -40,11 +40,11 @@ const std::vector<std::string>& effectNames() {
 }
 
 std::unique_ptr<EFx> makeEffect(const std::string& name, Gl::Surface& surface,
-                                const FrameInput& input) {
+                                const FrameInput& input, int particles) {
     const std::vector<std::string>& names = effectNames();
     for (std::size_t slot = 0; slot < SceneDirector::slotCount; ++slot)
         if (name == names[slot])
-            return showScenes(input)[slot](surface);
+            return showScenes(input, particles)[slot](surface);
     if (name == "hands")
         return std::make_unique<BackgroundFx>(surface);
     return nullptr;

@@ -22,8 +22,9 @@ std::array<SceneDirector::EffectMaker, SceneDirector::slotCount> showScenes(cons
 
 // The names of every effect: the five scenes and the hands backdrop.
 const std::vector<std::string>& effectNames();
-// The effect of that name, built on surface; null for an unknown name.
+// The effect of that name, built on surface (the particle ball with that
+// many particles, 0: its full count); null for an unknown name.
 std::unique_ptr<EFx> makeEffect(const std::string& name, Gl::Surface& surface,
-                                const FrameInput& input);
+                                const FrameInput& input, int particles = 0);
 
 } // namespace Sorva
