@@ -29,7 +29,7 @@ StillFrame renderStill(const StillRequest& request, int particles) {
     MusicClock::instance().start();
     FrameClock clock(request.fps, audio);
 
-    const double rowsPerSecond = tuneBpm / 60.0 * 8.0;
+    const double rowsPerSecond = MusicClock::instance().rowsPerSecond();
     const std::int64_t shown = clock.frameAt(request.row / rowsPerSecond);
     const std::int64_t last =
         clock.tuneEndFrame(audio.tuneFrames()) + std::llround(Show::endGraceSeconds * request.fps);

@@ -44,6 +44,8 @@ public:
     // Holds the music and the row where they are, or plays on from there.
     void setPaused(bool paused);
     bool paused() const { return paused_; }
+    // Rows per second of music: bpm / 60 * 8; 0 until a tune is open.
+    double rowsPerSecond() const { return rowsPerSecond_; }
     // The tune's length in rows; 0 until one is open.
     double tuneRows() const { return static_cast<double>(tuneFrames()) * framesToRows(); }
 
