@@ -3,11 +3,13 @@
 
 #include "app/DemoSettings.h"
 #include "app/DisplayContext.h"
+#include "app/FrameLead.h"
 #include "app/PageQuery.h"
 #include "app/ProgramStart.h"
 #include "app/Show.h"
 #include "app/ShowSetupDialog.h"
 #include "app/StillFrame.h"
+#include "app/SyncOverlay.h"
 #include "app/Tune.h"
 #include "gl/ReloadRegistry.h"
 #include "sync/MusicClock.h"
@@ -47,18 +49,28 @@ int runDemo() {
     // testing on.
     Show show(display, query.particles);
 
-    MusicClock::instance().start();
+    MusicClock& clock = MusicClock::instance();
+    clock.start();
 
     if (!display.isRunning())
         return 0;
+    // Each frame is drawn for the moment it will be seen, not the one its
+    // row is read at.
+    FrameLead lead(FrameLead::enabledByEnvironment());
+    std::optional<SyncOverlay> overlay;
+    if (SyncOverlay::enabledByEnvironment())
+        overlay.emplace();
     // When track "e" never ends the show, it ends a grace after the music:
     // the position, and so the picture, hold at the tune's end meanwhile.
     const auto grace = std::chrono::duration<double>(Show::endGraceSeconds);
     std::optional<std::chrono::steady_clock::time_point> musicEnded;
     for (;;) {
+        clock.setPictureLead(lead.beginFrame(std::chrono::steady_clock::now()));
+        if (overlay)
+            overlay->stamp();
         if (show.ended())
             break;
-        if (MusicClock::instance().finished()) {
+        if (clock.finished()) {
             const auto now = std::chrono::steady_clock::now();
             if (!musicEnded)
                 musicEnded = now;
@@ -72,8 +84,11 @@ int runDemo() {
         }
 
         show.renderFrame();
+        if (overlay)
+            overlay->draw(display);
 
         display.swap();
+        lead.frameShown(std::chrono::steady_clock::now());
         display.pollEvents();
 
         if (display.reloadRequested()) {
@@ -85,6 +100,8 @@ int runDemo() {
         if (!display.isRunning())
             break;
     }
+    // The sound ends with the picture, not when the show's objects are gone.
+    clock.setPaused(true);
     return 0;
 }
 

@@ -22,7 +22,7 @@ std::string shader(const char* file) {
 
 // Row time for the shaders: music rows, not seconds.
 float rowTime() {
-    return static_cast<float>(MusicClock::instance().row());
+    return static_cast<float>(MusicClock::instance().pictureRow());
 }
 
 } // namespace

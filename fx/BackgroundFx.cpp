@@ -25,7 +25,7 @@ void BackgroundFx::render(Gl::Fbo& target, const FxParams&) {
     Gl::Fbo& painted = odd ? buffer3_ : buffer4_;
     Gl::Fbo& history = odd ? buffer4_ : buffer3_;
     // One unit of time every 32 rows (a bar).
-    const float time = static_cast<float>(MusicClock::instance().row() * 0.03125);
+    const float time = static_cast<float>(MusicClock::instance().pictureRow() * 0.03125);
     const float width = static_cast<float>(surface_.width());
     const float height = static_cast<float>(surface_.height());
 

@@ -268,7 +268,7 @@ void PBall::updateEmitter(std::size_t j, Gl::ShaderProgram& program,
         // emitter that changes in this row, the camera's x added to x.
         // The row is floored before it is narrowed: a row just below a whole
         // number must not round up to it.
-        const float v = static_cast<float>(std::floor(MusicClock::instance().row()));
+        const float v = static_cast<float>(std::floor(MusicClock::instance().pictureRow()));
         const float nz = snoise(v, v);
         const float ny = snoise(54.543f, v);
         const float nx = snoise(v, 43.0f);

@@ -29,7 +29,7 @@ void CameraRig::advanceShake() {
 }
 
 CameraRig::Vec3 CameraRig::position() const {
-    const double row = MusicClock::instance().row();
+    const double row = MusicClock::instance().pictureRow();
     return {static_cast<float>(posX_.value() + row * veloX_.value()),
             static_cast<float>(posY_.value()), static_cast<float>(posZ_.value())};
 }

@@ -58,6 +58,17 @@ double MusicClock::row() const {
     return seconds * rowsPerSecond_;
 }
 
+double MusicClock::pictureRow() const {
+    if (!output_)
+        return 0.0;
+    double at = frames();
+    // Before the first sound there is nothing to lead.
+    if (!paused_ && leadSeconds_ > 0.0 && at > 0.0)
+        at = std::min(at + leadSeconds_ * AudioOutput::sampleRate,
+                      std::max(at, static_cast<double>(tuneFrames())));
+    return at / AudioOutput::sampleRate * rowsPerSecond_;
+}
+
 double MusicClock::frames() const {
     if (paused_)
         return heldFrames_;

@@ -36,7 +36,20 @@ public:
     // Starts playback from the beginning.
     void start();
     // Playback position in rows: seconds * bpm / 60 * 8. 0 before start.
+    // This is what is being heard: it never runs backwards between seeks
+    // and is not smoothed.
     double row() const;
+
+    // The row the picture is drawn for: the row heard plus the lead the
+    // frame routine last set, for the time its frame takes to reach the
+    // screen. While paused, before start and once the tune has ended there
+    // is no lead; it never passes the tune's end. Every reader of the show
+    // (tracks, camera, effects, post chain) reads this one.
+    double pictureRow() const;
+    // Seconds the frame routine expects between reading the row and its
+    // frame being seen; 0 (the default) draws the row heard.
+    void setPictureLead(double seconds) { leadSeconds_ = seconds; }
+    double pictureLead() const { return leadSeconds_; }
 
     // Moves playback, and so the row, to `row` within the tune; the row goes
     // on from there, never back until the next seek.
@@ -68,6 +81,7 @@ private:
     std::vector<std::int16_t> samples_;
     std::unique_ptr<AudioOutput> output_;
     double rowsPerSecond_ = 0.0;
+    double leadSeconds_ = 0.0;
     bool paused_ = false;
     // While paused: the frame playback holds at.
     double heldFrames_ = 0.0;

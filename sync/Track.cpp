@@ -9,7 +9,7 @@ namespace Sorva {
 Track::Track(const std::string& name) : track_(&SyncDevice::instance().getTrack(name)) {}
 
 double Track::value() const {
-    return evaluate(*track_, MusicClock::instance().row());
+    return evaluate(*track_, MusicClock::instance().pictureRow());
 }
 
 } // namespace Sorva

@@ -21,6 +21,9 @@ packages=(
   # the capture tool: PNG frames, video; its tests read videos with ffprobe
   # and its benchmark's JSON with python3
   libpng-dev ffmpeg python3
+  # a real sound output without a sound card, and the sync check that
+  # records it (its analysis reads the recording with Debian's numpy)
+  pulseaudio pulseaudio-utils python3-numpy
 )
 
 missing=()

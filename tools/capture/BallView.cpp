@@ -28,7 +28,7 @@ void BallView::advance() {
         tracked.refresh();
         if (tracked.textureId == latched_[j].textureId)
             continue;
-        const float v = static_cast<float>(std::floor(MusicClock::instance().row()));
+        const float v = static_cast<float>(std::floor(MusicClock::instance().pictureRow()));
         const float nz = snoise(v, v);
         const float ny = snoise(54.543f, v);
         const float nx = snoise(v, 43.0f);

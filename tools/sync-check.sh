@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# Measures how well the picture and the music clock follow the sound a real
+# output plays: the real program, through its real sound path, into a
+# private PulseAudio server with a null sink, on a private X server. One
+# ffmpeg records the window and the sink's monitor on one clock; the program
+# draws its sync overlay (HALVO_SYNC_OVERLAY=1), and tools/sync/analyse.py
+# reads the positions heard from the recording and the positions drawn from
+# the overlay.
+#
+#   tools/sync-check.sh [options] linux|windows|web
+#     --seconds N    seconds of show to record (default 20)
+#     --size WxH     the window (default 640x360)
+#     --from S       start the show S seconds into the tune (web only; 0)
+#     --load         keep the other core busy throughout
+#     --lead off     draw the row heard, not the row due on screen
+#     --json FILE    the figures as JSON
+#     --check        exit 1 unless the figures are within the goals
+#     --keep DIR     keep the recording and logs in DIR
+#
+# Needs the builds of that platform (tools/build.sh, build-windows.sh,
+# build-web.sh) and tools/install-deps.sh's packages.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+source tools/sound-server.sh
+
+seconds=20 size=640x360 from=0 load=0 lead=on json= check=0 keep=
+while [ $# -gt 1 ]; do
+    case $1 in
+    --seconds) seconds=$2; shift 2 ;;
+    --size) size=$2; shift 2 ;;
+    --from) from=$2; shift 2 ;;
+    --load) load=1; shift ;;
+    --lead) lead=$2; shift 2 ;;
+    --json) json=$(realpath -m "$2"); shift 2 ;;
+    --check) check=1; shift ;;
+    --keep) keep=$(realpath -m "$2"); shift 2 ;;
+    *) echo "sync-check: unknown option $1" >&2; exit 2 ;;
+    esac
+done
+platform=${1:-}
+case $platform in linux | windows | web) ;; *)
+    echo "usage: tools/sync-check.sh [options] linux|windows|web" >&2; exit 2 ;;
+esac
+[[ $seconds =~ ^[0-9]+$ && $seconds -ge 5 ]] || { echo "sync-check: --seconds takes a whole number, 5 or more" >&2; exit 2; }
+[[ $size =~ ^([0-9]+)x([0-9]+)$ ]] || { echo "sync-check: --size takes WxH" >&2; exit 2; }
+width=${BASH_REMATCH[1]} height=${BASH_REMATCH[2]}
+case $lead in on | off) ;; *) echo "sync-check: --lead takes on or off" >&2; exit 2 ;; esac
+
+WORK=$(mktemp -d)
+PIDS=()
+cleanup() {
+    local p
+    for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
+    stop_sound_server
+    [ "$platform" = windows ] && [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
+    if [ -n "$keep" ]; then
+        mkdir -p "$keep" && cp -r "$WORK"/. "$keep"/
+    fi
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "sync-check: $*" >&2
+    local f
+    for f in "$WORK"/*.err "$WORK"/*.log; do
+        [ -s "$f" ] && { echo "--- $f" >&2; tail -n 15 "$f" >&2; }
+    done
+    exit 1
+}
+
+start_x() {
+    Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+    PIDS+=($!)
+    for _ in $(seq 100); do
+        [ -s "$WORK/display" ] && break
+        sleep 0.1
+    done
+    [ -s "$WORK/display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n 1 "$WORK/display")"
+}
+
+# Screen and monitor on one clock: both inputs stamp their packets with the
+# wall clock, kept as they are (-copyts).
+start_recorder() {
+    local grab=$1
+    ffmpeg -nostdin -loglevel error -thread_queue_size 4096 -f x11grab -draw_mouse 0 -framerate 60 \
+        -video_size "$grab" -i "$DISPLAY+0,0" \
+        -thread_queue_size 4096 -f pulse -sample_rate 44100 -channels 2 -i halvo_sink.monitor \
+        -map 0:v -map 1:a -c copy -copyts -f nut "$WORK/recording.nut" 2>"$WORK/ffmpeg.err" &
+    RECORDER=$!
+    PIDS+=($RECORDER)
+    sleep 1
+    kill -0 "$RECORDER" 2>/dev/null || fail "the recorder did not start"
+}
+
+stop_recorder() {
+    kill -INT "$RECORDER" 2>/dev/null || true
+    wait "$RECORDER" 2>/dev/null || true
+}
+
+# A show directory of links to the built show, with a track "e" that ends
+# the show `seconds` into it.
+make_show() {
+    local show dir=$2 tool=$3
+    show=$(realpath "$1")
+    mkdir -p "$dir/data"
+    local f
+    for f in "$show"/data/*; do ln -s "$f" "$dir/data/"; done
+    for f in "$show"/*.track; do
+        [ "$(basename "$f")" = data-2Fscience_e.track ] || ln -s "$f" "$dir/"
+    done
+    local end
+    end=$(awk -v s="$seconds" -v f="$from" 'BEGIN { printf "%d", (s + f) * 131 / 60 * 8 }')
+    printf '0 0 step\n%s 1 step\n' "$end" >"$WORK/e.txt"
+    "$tool" compile "$dir" "$WORK/e.txt" >/dev/null || fail "cannot compile track e"
+}
+
+busy_core() {
+    if [ "$load" = 1 ]; then
+        (while :; do :; done) &
+        PIDS+=($!)
+    fi
+}
+
+wait_gone() {
+    local pid=$1 limit=$2
+    for _ in $(seq $((limit * 10))); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    fail "the program still runs after $limit s"
+}
+
+accept_dialog() {
+    local dialog=
+    for _ in $(seq 300); do
+        dialog=$(xdotool search --onlyvisible --name '^Halvo // Sorva$' 2>/dev/null | head -n 1 || true)
+        [ -n "$dialog" ] && break
+        kill -0 "$DEMO" 2>/dev/null || fail "the program ended before its setup dialog"
+        sleep 0.1
+    done
+    [ -n "$dialog" ] || fail "no setup dialog after 30 s"
+    xdotool windowfocus --sync "$dialog" key Return
+}
+
+run_linux() {
+    [ -x build/show/halvo ] || fail "build/show/halvo is missing: run tools/build.sh"
+    make_show build/show "$WORK/show" build/halvo-track
+    start_recorder 256x128
+    busy_core
+    (cd "$WORK/show" && HALVO_SYNC_OVERLAY=1 exec "$ROOT/build/show/halvo") \
+        >"$WORK/halvo.out" 2>"$WORK/halvo.err" &
+    DEMO=$!
+    PIDS+=($DEMO)
+    accept_dialog
+    wait_gone "$DEMO" $((seconds + 60))
+    wait "$DEMO" || fail "the program ended with exit code $?"
+    sleep 0.5
+    stop_recorder
+}
+
+start_sound_server "$WORK/xdg" || fail "the sound server did not start"
+start_x
+[ "$lead" = off ] && export HALVO_PICTURE_LEAD=off
+unset HALVO_AUDIO
+"run_$platform"
+if grep -q "no audio device" "$WORK"/*.err 2>/dev/null; then
+    fail "the program fell back to silence"
+fi
+
+label="$platform $size"
+[ "$load" = 1 ] && label+=", other core busy"
+[ "$lead" = off ] && label+=", lead off"
+/usr/bin/python3 tools/sync/analyse.py "$WORK/recording.nut" build/nostalgia-rmx.wav \
+    --label "$label" --json "$WORK/figures.json" || fail "the recording could not be read"
+[ -n "$json" ] && cp "$WORK/figures.json" "$json"
+if [ "$check" = 1 ]; then
+    /usr/bin/python3 - "$WORK/figures.json" <<'EOF' || exit 1
+import json, sys
+f = json.load(open(sys.argv[1]))
+c, o, period = f["clock_error_ms"], f["on_screen_offset_ms"], f["frame_period_ms"]
+problems = []
+if c is None or abs(c["mean"]) > 5:
+    problems.append(f"clock error {c and c['mean']:+.1f} ms, beyond 5 ms")
+if abs(o["mean"]) > 10:
+    problems.append(f"on-screen offset {o['mean']:+.1f} ms on average, beyond 10 ms")
+if -o["min"] > period + 10:
+    problems.append(f"a frame {-o['min']:.1f} ms late, more than a frame period ({period:.1f} ms) + 10 ms")
+for p in problems:
+    print(f"sync-check: {p}", file=sys.stderr)
+sys.exit(1 if problems else 0)
+EOF
+fi
