@@ -4,9 +4,8 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
-#include <map>
-#include <utility>
 
 namespace Sorva {
 
@@ -125,6 +124,76 @@ std::size_t printableUtf8(std::string_view s) {
     return invisible ? 0 : length;
 }
 
+// Where a key line of a source puts its fields, so that a key written in its
+// place, or after it, lines up as the source does.
+struct KeyLine {
+    static constexpr std::size_t none = std::string_view::npos;
+    std::string_view indent;                              // before the row
+    std::array<std::string_view, 3> gaps;                 // before the value, the type, the comment
+    std::array<std::size_t, 3> columns{none, none, none}; // where those start
+    std::string_view type;                                // as written; empty when left out
+    std::string_view comment;                             // from "#"; empty when none
+};
+
+KeyLine keyLineOf(std::string_view line, const std::vector<std::string_view>& f, std::size_t hash) {
+    KeyLine key;
+    const auto at = [&](std::string_view field) { return std::size_t(field.data() - line.data()); };
+    key.indent = line.substr(0, at(f[0]));
+    std::size_t end = at(f[0]) + f[0].size();
+    for (std::size_t c = 0; c < 2 && c + 1 < f.size(); ++c) {
+        key.columns[c] = at(f[c + 1]);
+        key.gaps[c] = line.substr(end, key.columns[c] - end);
+        end = key.columns[c] + f[c + 1].size();
+    }
+    if (f.size() > 2)
+        key.type = f[2];
+    if (hash != std::string_view::npos) {
+        key.columns[2] = hash;
+        key.gaps[2] = line.substr(end, hash - end);
+        key.comment = line.substr(hash);
+    }
+    return key;
+}
+
+// Pads a line begun at lineStart to the column its model line has there, or
+// by one space once past it; a gap with a tab in it is copied as it is.
+void appendGap(std::string& out, std::size_t lineStart, std::string_view gap, std::size_t column) {
+    const std::size_t at = out.size() - lineStart;
+    if (gap.find('\t') != std::string_view::npos)
+        out += gap;
+    else
+        out.append(column != KeyLine::none && column > at ? column - at : 1, ' ');
+}
+
+// A key as a line laid out like `like` (single spaces without one), with the
+// type left out when it is step, unless writeStep.
+void appendKey(std::string& out, const SyncKey& key, const KeyLine* like, bool writeStep,
+               std::string_view comment) {
+    static const KeyLine plain;
+    const KeyLine& layout = like ? *like : plain;
+    const std::size_t start = out.size();
+    out += layout.indent;
+    out += std::to_string(key.row);
+    char value[64];
+    const auto end = std::to_chars(value, value + sizeof value, key.value).ptr;
+    appendGap(out, start, layout.gaps[0], layout.columns[0]);
+    out.append(value, end);
+    if (key.type != 0 || writeStep) {
+        appendGap(out, start, layout.gaps[1], layout.columns[1]);
+        if (key.type < 0 || key.type > 3)
+            out += std::to_string(key.type);
+        else if (layout.type.size() == 1) // the source writes types as numbers
+            out += char('0' + key.type);
+        else
+            out += typeNames[std::size_t(key.type)];
+    }
+    if (!comment.empty()) {
+        appendGap(out, start, layout.gaps[2], layout.columns[2]);
+        out += comment;
+    }
+    out += '\n';
+}
+
 } // namespace
 
 std::string quotedField(std::string_view field) {
@@ -207,12 +276,20 @@ std::string formatTrackText(const SyncKey* keys, std::int32_t count) {
 std::string rewriteTrackText(std::string_view previous, const SyncKey* keys, std::int32_t count) {
     if (previous.starts_with("\xEF\xBB\xBF"))
         previous.remove_prefix(3);
-    // The previous source's comments: the header, the lines before each
-    // key's row with its own comment, and what follows the last key.
-    std::string header;
-    std::string pending;
-    std::map<std::int32_t, std::pair<std::string, std::string>> comments; // before, own
+    // One walk through both, each in row order: the source's lines go out as
+    // they come, new keys go in where their rows fall, and a key line is
+    // rewritten only when its key changed.
+    std::string out;
+    out.reserve(previous.size() + 64);
+    std::string pending; // comment and blank lines since the last key line
     bool seenKey = false;
+    KeyLine last;             // the source's key line before the next one
+    bool stepWritten = false; // whether the source's step key before the next one wrote "step"
+    std::int32_t next = 0;
+    const auto newKeysBefore = [&](std::int64_t row, const KeyLine* like) {
+        for (; next < count && keys[next].row < row; ++next)
+            appendKey(out, keys[next], like, stepWritten, {});
+    };
     while (!previous.empty()) {
         const std::size_t eol = previous.find('\n');
         std::string_view line = previous.substr(0, eol);
@@ -221,48 +298,38 @@ std::string rewriteTrackText(std::string_view previous, const SyncKey* keys, std
             line.remove_suffix(1);
         const std::size_t hash = line.find('#');
         const auto f = fields(line.substr(0, hash));
-        std::int32_t row = 0;
+        SyncKey written{};
         if (f.empty()) {
-            (seenKey ? pending : header).append(line).append("\n");
-        } else if (parseWhole(f[0], row) == std::errc()) {
-            seenKey = true;
-            auto& [before, own] = comments[row];
-            before = std::move(pending);
-            pending.clear();
-            if (hash != std::string_view::npos)
-                own = line.substr(hash);
+            (seenKey ? pending : out).append(line) += '\n';
+            continue;
         }
-    }
-
-    std::vector<std::array<std::string, 3>> columns;
-    std::array<std::size_t, 3> width{};
-    for (std::int32_t i = 0; i < count; ++i) {
-        char value[64];
-        const auto end = std::to_chars(value, value + sizeof value, keys[i].value).ptr;
-        const std::int32_t type = keys[i].type;
-        columns.push_back({std::to_string(keys[i].row), std::string(value, end),
-                           type >= 0 && type < 4 ? std::string(typeNames[std::size_t(type)])
-                                                 : std::to_string(type)});
-        for (std::size_t c = 0; c < 3; ++c)
-            width[c] = std::max(width[c], columns.back()[c].size());
-    }
-
-    std::string out = header;
-    for (std::int32_t i = 0; i < count; ++i) {
-        const auto found = comments.find(keys[i].row);
-        if (found != comments.end())
-            out += found->second.first;
-        const auto& key = columns[std::size_t(i)];
-        const bool commented = found != comments.end() && !found->second.second.empty();
-        for (std::size_t c = 0; c < 3; ++c) {
-            out += key[c];
-            if (c < 2 || commented)
-                out.append(width[c] + 2 - key[c].size(), ' ');
+        // A line with no row has no place among the keys (the callers
+        // never hand over a source with a mistake).
+        if (parseWhole(f[0], written.row) != std::errc())
+            continue;
+        const KeyLine here = keyLineOf(line, f, hash);
+        const bool valid = parseKey(f, written).empty();
+        newKeysBefore(written.row, seenKey ? &last : &here);
+        // Comment lines between keys go with the key after them.
+        out += pending;
+        pending.clear();
+        seenKey = true;
+        if (next < count && keys[next].row == written.row) {
+            const SyncKey& key = keys[next++];
+            if (valid && key.type == written.type &&
+                std::memcmp(&key.value, &written.value, sizeof(float)) == 0)
+                out.append(line) += '\n';
+            else
+                appendKey(out, key, &here, !here.type.empty(), here.comment);
+        } else if (!here.comment.empty()) {
+            // The key is gone; what was said beside it stays.
+            out.append(here.indent).append(here.comment) += '\n';
         }
-        if (commented)
-            out += found->second.second;
-        out += '\n';
+        if (valid && written.type == 0)
+            stepWritten = !here.type.empty();
+        last = here;
     }
+    newKeysBefore(std::int64_t(INT32_MAX) + 1, seenKey ? &last : nullptr);
     return out + pending;
 }
 

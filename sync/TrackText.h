@@ -38,9 +38,13 @@ TrackTextResult parseTrackText(std::string_view text, std::string_view fileName)
 std::string formatTrackText(const SyncKey* keys, std::int32_t count);
 
 // The keys as source text in the layout of an earlier source of the same
-// track: its comment lines before the first key stay on top, a key's comment
-// stays with the key at its row while that row has a key (comment lines
-// between keys go with the key after them), and the columns line up.
+// track, changed no more than the keys: the line of a key that did not
+// change stays as it was; a changed key keeps its line's columns and
+// comment; a new key goes where its row falls, in the columns of the key
+// line before it, with "step" written only where the source writes it. No
+// comment line goes: those before the first key stay on top, those between
+// keys stay before the key after them, and a deleted key's own comment stays
+// as a line of its own.
 std::string rewriteTrackText(std::string_view previous, const SyncKey* keys, std::int32_t count);
 
 // What keeps these keys from being a valid source (rows out of order,

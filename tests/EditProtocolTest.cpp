@@ -3,6 +3,7 @@
 #include "sync/MusicClock.h"
 #include "sync/SilentAudioOutput.h"
 #include "sync/SyncDevice.h"
+#include "sync/TrackFile.h"
 #include "sync/TrackText.h"
 #include "tools/edit/EditorConnection.h"
 #include "tools/edit/ShowEdits.h"
@@ -27,6 +28,7 @@
 #include <limits>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace Sorva {
@@ -259,6 +261,7 @@ TEST_F(EditProtocolTest, SaveRewritesTheSourcesOfEditedTracksToTheSameKeys) {
                  setKey(1, 24, -2.5e-3f, 0) + Bytes{5});
     ASSERT_TRUE(editor_.until([&] { return TrackSources::read(beta).keys.size() == 3; }));
 
+    // Read as halvo-track compile reads it: up to the limit, then parsed.
     const TrackTextResult saved = TrackSources::read(beta);
     ASSERT_EQ(saved.error, "");
     const SyncTrack& track = device_.track(1);
@@ -271,9 +274,9 @@ TEST_F(EditProtocolTest, SaveRewritesTheSourcesOfEditedTracksToTheSameKeys) {
     std::stringstream text;
     text << std::ifstream(beta).rdbuf();
     EXPECT_EQ(text.str(), "# Beta: the test's track.\n"
-                          "0   1        linear  # start\n"
-                          "16  0.1      ramp\n"
-                          "24  -0.0025  step\n");
+                          "0 1 linear # start\n"
+                          "16 0.1 ramp\n"
+                          "24 -0.0025 step\n");
     // Untouched tracks are not written.
     std::stringstream untouched;
     untouched << std::ifstream(alpha).rdbuf();
@@ -360,6 +363,44 @@ TEST_F(EditProtocolTest, EveryEditIsSavedWhateverHappensOnDisk) {
     EXPECT_EQ(keysOf(1), "0:9 32:1");
     fs::remove_all(dir.string() + ".old");
 
+    // Another program's write under way at the save: a file it has just
+    // emptied, or written halfway, is waited for and never merged as it
+    // stands; one that stays empty is not written over.
+    const auto writer = [&](const std::string& first, const std::string& rest, int ms) {
+        std::ofstream out(beta);
+        out << first << std::flush;
+        return std::thread([out = std::move(out), rest, ms]() mutable {
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+            out << rest;
+        });
+    };
+    const struct {
+        const char* first;
+        const char* rest;
+        int ms;
+        std::int32_t row;
+        const char* saved;
+        const char* after;
+    } races[] = {
+        {"", "# theirs\n0 1\n8 2\n", 200, 40, "0:1 8:2 40:6", "0:1 8:2 40:6"},
+        {"# theirs\n0 3\n8 4\n16 5", "0\n", 200, 48, "0:3 8:4 16:50 48:7", "0:3 8:4 16:50 48:7"},
+        {"", "# theirs\n0 1\n", 1500, 56, "", "0:1 56:8"},
+    };
+    for (const auto& race : races) {
+        SCOPED_TRACE(race.row);
+        set(race.row, float(race.row / 8 + 1));
+        std::thread writing = writer(race.first, race.rest, race.ms);
+        edits_.saveTracks();
+        EXPECT_EQ(keysIn(beta), race.saved);
+        writing.join();
+        edits_.saveTracks();
+        EXPECT_EQ(keysIn(beta), race.after);
+        EXPECT_EQ(keysOf(1), race.after);
+        std::stringstream text;
+        text << std::ifstream(beta).rdbuf();
+        EXPECT_EQ(text.str().find("# theirs\n"), 0u) << text.str();
+    }
+
     const std::string said = testing::internal::GetCapturedStderr();
     const auto lines = [&](const std::string& part) {
         std::size_t n = 0;
@@ -371,6 +412,41 @@ TEST_F(EditProtocolTest, EveryEditIsSavedWhateverHappensOnDisk) {
     EXPECT_EQ(lines(beta.string() + ":2:"), 2u) << said; // once from the watch, once the save
     EXPECT_EQ(lines(" is gone;"), 1u) << said;
     EXPECT_EQ(lines(" is back;"), 1u) << said;
+    EXPECT_EQ(lines(" did not settle"), 1u) << said;
+}
+
+// A source near the readers' size limit stays one they take after a save,
+// and a save that would take it past the limit writes nothing.
+TEST_F(EditProtocolTest, ASaveWritesOnlyWhatTheReaderTakesBack) {
+    const fs::path beta = sources_.directory() / "beta.txt";
+    std::string text;
+    std::int32_t rows = 0;
+    for (; text.size() < maxTrackFileBytes - 64; ++rows)
+        text += std::to_string(rows) + ' ' + std::to_string(rows % 10) + '\n';
+    text += "# " + std::string(maxTrackFileBytes - 4 - text.size() - 3, '-') + '\n';
+    std::ofstream(beta, std::ios::binary) << text;
+    TrackWatch watch(sources_, device_, unsaved_);
+    watch.loadAll();
+    ASSERT_EQ(device_.track(1).keyCount, rows);
+
+    testing::internal::CaptureStderr();
+    edits_.setKey(1, SyncKey{5, 7, 0});
+    edits_.saveTracks();
+    EXPECT_EQ(fs::file_size(beta), maxTrackFileBytes - 4);
+    // Read as halvo-track compile reads it: up to the limit, then parsed.
+    const TrackTextResult saved = TrackSources::read(beta);
+    ASSERT_EQ(saved.error, "");
+    ASSERT_EQ(saved.keys.size(), std::size_t(rows));
+    EXPECT_EQ(saved.keys[5].value, 7.0f);
+
+    edits_.setKey(1, SyncKey{6, 0.123456789f, 0});
+    edits_.saveTracks();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(fs::file_size(beta), maxTrackFileBytes - 4);
+    EXPECT_EQ(unsaved_.count(1), 1u);
+    EXPECT_NE(edits_.problem().find(beta.string() + " would be 16777221 bytes"), std::string::npos)
+        << edits_.problem();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;
 }
 
 TEST_F(EditProtocolTest, HostileStreamsDropTheConnectionWithOneMessage) {

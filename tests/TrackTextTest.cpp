@@ -145,6 +145,34 @@ TEST(TrackText, CompileDumpRoundTrip) {
               "-100 -0 step\n0 0.1 linear\n");
 }
 
+// A save rewrites a source: lines of unchanged keys stay as they were, a
+// changed or new key takes the columns of the key line before it and writes
+// "step" only if the source does, and no comment is dropped.
+TEST(TrackText, RewriteKeepsTheSourcesLayoutAndEveryComment) {
+    const struct {
+        const char* previous;
+        std::vector<SyncKey> keys;
+        const char* expected;
+    } cases[] = {
+        {"# fade\n0 0\n# the drop\n8 1  # hit\n16 0\n",
+         {{0, 0, 0}, {16, 0, 0}},
+         "# fade\n0 0\n# the drop\n# hit\n16 0\n"},
+        {"0 0\n8 1\n16 0.5\n",
+         {{0, 0, 0}, {8, 2, 0}, {16, 0.5f, 0}, {24, 1, 1}},
+         "0 0\n8 2\n16 0.5\n24 1 linear\n"},
+        {"0    1.5   linear  # in\n100  2     step\n",
+         {{0, 0.25f, 1}, {100, 2, 0}, {200, 3, 0}},
+         "0    0.25  linear  # in\n100  2     step\n200  3     step\n"},
+        {"# head\n8\t1\n# drop\n16 1\n# end\n",
+         {{0, 2, 0}, {8, 1, 0}, {12, 5, 0}, {16, 1, 0}, {20, 0, 0}},
+         "# head\n0\t2\n8\t1\n12\t5\n# drop\n16 1\n20 0\n# end\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(rewriteTrackText(c.previous, c.keys.data(), std::int32_t(c.keys.size())),
+                  c.expected)
+            << c.previous;
+}
+
 TEST(TrackText, ReportsKeysTheTextCannotHold) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const std::vector<SyncKey> keys{{0, 1, 0}, {0, 2, 1}, {5, nan, 7}, {-1, 0, -3}};

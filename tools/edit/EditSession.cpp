@@ -104,7 +104,7 @@ void EditSession::run() {
         if (hudShown_) {
             Hud::Status status;
             status.row = clock.row();
-            status.seconds = status.row / (tuneBpm / 60.0 * 8.0);
+            status.seconds = status.row / clock.rowsPerSecond();
             status.fps = fps;
             status.paused = clock.paused();
             status.looping = transport.looping();

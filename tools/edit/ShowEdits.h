@@ -29,8 +29,10 @@ public:
     // Writes each track changed since it was last saved to its source, one
     // line on stderr per file. A source changed on disk since the show read
     // it gets the editor's changes on top of what it holds now (and so does
-    // the show); one with a mistake in it is not written over. A track that
-    // could not be written stays changed, for the next save.
+    // the show), once another program's write has settled; one with a
+    // mistake in it, or that does not settle, is not written over, nor one
+    // the text would take past the readers' size limit. A track that could
+    // not be written stays changed, for the next save.
     void saveTracks() override;
 
     // Why the last save could not write a track, "" when it wrote them all.

@@ -7,6 +7,7 @@
 #include "sync/SyncTrack.h"
 #include "sync/TrackText.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -38,6 +39,21 @@ public:
     };
     static Text readText(const std::filesystem::path& file);
 
+    // A source that changed on disk since the show read it, read again once
+    // it has settled: another program may be writing it this moment. It is
+    // read again every few milliseconds until it has been still for a moment
+    // and looks whole (or has a mistake), for up to `patience`; one that
+    // reads with no keys where it had some, or whose last line is not
+    // finished, is waited for all that time. `unsettled` says why, in one
+    // line naming the file, when it did not settle.
+    struct Settled {
+        Text source;
+        TrackTextResult keys; // the text parsed, when there is one
+        std::string unsettled;
+    };
+    Settled settle(const std::filesystem::path& file,
+                   std::chrono::milliseconds patience = std::chrono::seconds(1)) const;
+
     // Whether `text` is what the show last read or wrote of the file ("" for
     // a file it never has).
     bool holds(const std::filesystem::path& file, const std::string& text) const;
@@ -46,7 +62,7 @@ public:
 
     // Writes the keys as the source of the track, in the layout of
     // `previous` (the text there now), by replacing it whole; returns "" or
-    // why not.
+    // why not. A text over the readers' size limit is never written.
     std::string write(const std::string& trackName, const SyncKey* keys, std::int32_t count,
                       const std::string& previous);
 
