@@ -23,8 +23,8 @@ void PlaybackCursor::setTune(std::span<const std::int16_t> samples) {
 
 void PlaybackCursor::fill(std::int16_t* out, int frames, Clock::time_point now) {
     const std::int64_t base = handed_;
-    const auto copied =
-        static_cast<std::size_t>(std::clamp<std::int64_t>(tuneFrames_ - base, 0, frames));
+    const std::int64_t left = muted_.load(std::memory_order_relaxed) ? 0 : tuneFrames_ - base;
+    const auto copied = static_cast<std::size_t>(std::clamp<std::int64_t>(left, 0, frames));
     const std::size_t frameBytes = channels * sizeof(std::int16_t);
     if (copied > 0)
         std::memcpy(out, samples_.data() + base * channels, copied * frameBytes);
@@ -48,6 +48,10 @@ void PlaybackCursor::publish(std::int64_t base, std::int64_t limit, Clock::time_
     limitFrames_.store(limit, std::memory_order_relaxed);
     handedAtNs_.store(nanoseconds(now), std::memory_order_relaxed);
     sequence_.store(s + 2, std::memory_order_release);
+}
+
+PlaybackCursor::Clock::time_point PlaybackCursor::lastFill() const {
+    return Clock::time_point(std::chrono::nanoseconds(handedAtNs_.load(std::memory_order_acquire)));
 }
 
 double PlaybackCursor::position(Clock::time_point now) const {

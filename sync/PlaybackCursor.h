@@ -51,6 +51,13 @@ public:
 
     // Frames heard at `now`; lock-free.
     double position(Clock::time_point now) const;
+    // When the device last asked for a buffer (or playback was last moved);
+    // the epoch before the first time.
+    Clock::time_point lastFill() const;
+    // From now on every buffer is silence: the sound has been given up on,
+    // and a device that comes back must not play on from where it stopped.
+    // Const: the reader that notices a lost device is the one that mutes it.
+    void mute() const { muted_.store(true, std::memory_order_relaxed); }
 
 private:
     void publish(std::int64_t base, std::int64_t limit, Clock::time_point now);
@@ -65,6 +72,7 @@ private:
     std::atomic<std::int64_t> baseFrames_{0};
     std::atomic<std::int64_t> limitFrames_{0};
     std::atomic<std::int64_t> handedAtNs_{0};
+    mutable std::atomic<bool> muted_{false};
 };
 
 } // namespace Sorva

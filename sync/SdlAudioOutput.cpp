@@ -4,9 +4,13 @@
 #include <alsa/asoundlib.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <future>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <thread>
 
 namespace Sorva {
 
@@ -51,7 +55,7 @@ SdlAudioOutput::SdlAudioOutput() {
     want.channels = channels;
     want.samples = bufferFrames;
     want.callback = &SdlAudioOutput::feed;
-    want.userdata = this;
+    want.userdata = cursor_.get();
     SDL_AudioSpec have{};
     // SDL converts rate, format and channels to whatever the device really
     // runs, but takes the device's own buffer size, so that `have` reports it
@@ -65,49 +69,110 @@ SdlAudioOutput::SdlAudioOutput() {
     // A buffer requested now is heard after the one the device is playing.
     // SDL2 has no latency query for callback audio, so that one buffer is
     // all that is taken off: a lower bound, as the driver may queue more.
-    cursor_.setBufferedFrames(have.samples);
+    cursor_->setBufferedFrames(have.samples);
 }
 
 SdlAudioOutput::~SdlAudioOutput() {
-    SDL_CloseAudioDevice(device_);
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    // Closing waits for the device's thread, and a device stuck in its
+    // driver (a suspended sound server) never lets it go. So it is closed on
+    // the side; when that takes too long it is left behind, muted, with the
+    // cursor it may still call back into: the process is ending anyway.
+    cursor_->mute();
+    if (stalled_) {
+        static_cast<void>(cursor_.release());
+        return;
+    }
+    std::packaged_task<void()> close([device = device_] {
+        SDL_CloseAudioDevice(device);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    });
+    std::future<void> closed = close.get_future();
+    std::thread closer(std::move(close));
+    if (closed.wait_for(std::chrono::seconds(1)) == std::future_status::ready) {
+        closer.join();
+    } else {
+        closer.detach();
+        static_cast<void>(cursor_.release());
+    }
 }
 
 void SdlAudioOutput::setTune(std::span<const std::int16_t> samples) {
     // The device is still paused, so the callback is not running; unpausing
     // takes the device lock, which publishes the tune to the audio thread.
-    cursor_.setTune(samples);
+    cursor_->setTune(samples);
+    fallback_.setTune(samples);
 }
 
 void SdlAudioOutput::start() {
     if (started_)
         return;
     started_ = true;
+    watchFrom_ = PlaybackCursor::Clock::now();
     SDL_PauseAudioDevice(device_, 0);
 }
 
 double SdlAudioOutput::position() const {
-    return cursor_.position(PlaybackCursor::Clock::now());
+    if (lost_)
+        return fallback_.position();
+    const auto now = PlaybackCursor::Clock::now();
+    const double at = cursor_->position(now);
+    if (const char* why = lostBecause(now))
+        giveUp(at, why);
+    return at;
+}
+
+const char* SdlAudioOutput::lostBecause(PlaybackCursor::Clock::time_point now) const {
+    if (!started_ || paused_)
+        return nullptr;
+    // Once disconnected, SDL goes on calling back on its own timer, so a
+    // removed device is told by its status, a stalled one by its silence.
+    if (SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED)
+        return "it went away";
+    const auto since = std::max(cursor_->lastFill(), watchFrom_);
+    if (std::chrono::duration<double>(now - since).count() > stallSeconds)
+        return "it stopped taking sound";
+    return nullptr;
+}
+
+void SdlAudioOutput::giveUp(double at, const char* why) const {
+    lost_ = true;
+    stalled_ = SDL_GetAudioDeviceStatus(device_) != SDL_AUDIO_STOPPED;
+    cursor_->mute();
+    fallback_.start();
+    fallback_.seek(at);
+    std::fprintf(stderr, "halvo: the sound device was lost (%s); the show goes on silently\n", why);
 }
 
 void SdlAudioOutput::seek(double frames) {
+    if (lost_) {
+        fallback_.seek(frames);
+        return;
+    }
     const auto to = static_cast<std::int64_t>(
-        std::clamp(frames, 0.0, static_cast<double>(cursor_.tuneFrames())));
+        std::clamp(frames, 0.0, static_cast<double>(cursor_->tuneFrames())));
     // The lock keeps the callback out while the cursor moves.
     SDL_LockAudioDevice(device_);
-    cursor_.seek(to, PlaybackCursor::Clock::now());
+    cursor_->seek(to, PlaybackCursor::Clock::now());
     SDL_UnlockAudioDevice(device_);
+    watchFrom_ = PlaybackCursor::Clock::now();
 }
 
 void SdlAudioOutput::setPaused(bool paused) {
-    if (started_)
-        SDL_PauseAudioDevice(device_, paused ? 1 : 0);
+    if (lost_) {
+        fallback_.setPaused(paused);
+        return;
+    }
+    if (!started_)
+        return;
+    SDL_PauseAudioDevice(device_, paused ? 1 : 0);
+    paused_ = paused;
+    watchFrom_ = PlaybackCursor::Clock::now();
 }
 
-void SDLCALL SdlAudioOutput::feed(void* self, Uint8* stream, int bytes) {
+void SDLCALL SdlAudioOutput::feed(void* cursor, Uint8* stream, int bytes) {
     const int frames = bytes / static_cast<int>(channels * sizeof(std::int16_t));
-    static_cast<SdlAudioOutput*>(self)->cursor_.fill(reinterpret_cast<std::int16_t*>(stream),
-                                                     frames, PlaybackCursor::Clock::now());
+    static_cast<PlaybackCursor*>(cursor)->fill(reinterpret_cast<std::int16_t*>(stream), frames,
+                                               PlaybackCursor::Clock::now());
 }
 
 } // namespace Sorva
