@@ -72,8 +72,8 @@ void SyncOverlay::draw(Gl::Surface& surface) const {
     surface.bindScreen();
     glEnable(GL_SCISSOR_TEST);
     for (int i = 0; i < bits; ++i) {
-        const int x = (i % columns) * blockSize;
-        const int y = surface.height() - (i / columns + 1) * blockSize;
+        const int x = marginX + (i % columns) * blockSize;
+        const int y = surface.height() - marginY - (i / columns + 1) * blockSize;
         const float level = strip[static_cast<std::size_t>(i)] ? 1.0f : 0.0f;
         glScissor(x, y, blockSize, blockSize);
         glClearColor(level, level, level, 1.0f);

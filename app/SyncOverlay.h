@@ -1,5 +1,5 @@
 // For measuring sync from a screen grab: a strip of black and white blocks
-// in the window's top-left corner that spells, for each frame, the music
+// near the window's top-left corner that spells, for each frame, the music
 // position its picture was drawn for, the position heard when it was read
 // and the wall-clock time of that read. tools/sync-check.sh reads it back.
 // Only drawn when HALVO_SYNC_OVERLAY=1 is in the environment.
@@ -19,6 +19,10 @@ public:
     // Side of one block in pixels, and the blocks in a row of the strip.
     static constexpr int blockSize = 8;
     static constexpr int columns = 15;
+    // Where the strip's top-left corner lies from the window's: clear of a
+    // title bar that may hide the window's top rows.
+    static constexpr int marginX = 16;
+    static constexpr int marginY = 32;
     // A marker that finds the strip, a frame counter, the two positions and
     // the time, then a CRC-8 (polynomial 0x07) of the 104 bits before it.
     static constexpr int bits = 8 + 8 + 32 + 32 + 32 + 8;

@@ -5,12 +5,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
-#include <future>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <thread>
 
 namespace Sorva {
 
@@ -73,79 +70,58 @@ SdlAudioOutput::SdlAudioOutput() {
 }
 
 SdlAudioOutput::~SdlAudioOutput() {
-    // Closing waits for the device's thread, and a device stuck in its
-    // driver (a suspended sound server) never lets it go. So it is closed on
-    // the side; when that takes too long it is left behind, muted, with the
-    // cursor it may still call back into: the process is ending anyway.
+    // Closing waits for the device's thread, which a device stuck in its
+    // driver (a suspended sound server) never lets go: such a device is left
+    // behind, muted, with the cursor it may still call back into. The
+    // process is ending anyway.
     cursor_->mute();
-    if (stalled_) {
+    const bool closed =
+        !stalled_ && LostDeviceClock::closeWithin(std::chrono::seconds(1), [device = device_] {
+            SDL_CloseAudioDevice(device);
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        });
+    if (!closed)
         static_cast<void>(cursor_.release());
-        return;
-    }
-    std::packaged_task<void()> close([device = device_] {
-        SDL_CloseAudioDevice(device);
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    });
-    std::future<void> closed = close.get_future();
-    std::thread closer(std::move(close));
-    if (closed.wait_for(std::chrono::seconds(1)) == std::future_status::ready) {
-        closer.join();
-    } else {
-        closer.detach();
-        static_cast<void>(cursor_.release());
-    }
 }
 
 void SdlAudioOutput::setTune(std::span<const std::int16_t> samples) {
     // The device is still paused, so the callback is not running; unpausing
     // takes the device lock, which publishes the tune to the audio thread.
     cursor_->setTune(samples);
-    fallback_.setTune(samples);
+    lost_.setTune(samples);
 }
 
 void SdlAudioOutput::start() {
     if (started_)
         return;
     started_ = true;
-    watchFrom_ = PlaybackCursor::Clock::now();
+    lost_.expectLife(PlaybackCursor::Clock::now());
     SDL_PauseAudioDevice(device_, 0);
 }
 
 double SdlAudioOutput::position() const {
-    if (lost_)
-        return fallback_.position();
+    if (lost_.active())
+        return lost_.position();
     const auto now = PlaybackCursor::Clock::now();
     const double at = cursor_->position(now);
-    if (const char* why = lostBecause(now))
-        giveUp(at, why);
+    // Once disconnected, SDL goes on calling back on its own timer, so a
+    // removed device is told by its status, a stalled one by its silence.
+    const bool gone = SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED;
+    if (const char* why = lost_.lostBecause(now, cursor_->lastFill(), started_ && !paused_,
+                                            gone ? "it went away" : nullptr)) {
+        // A device that went away has let go of its thread; a stalled one
+        // may never, and is left behind at the end.
+        stalled_ = !gone;
+        cursor_->mute();
+        lost_.takeOver(at, why, paused_);
+        return lost_.position();
+    }
     return at;
 }
 
-const char* SdlAudioOutput::lostBecause(PlaybackCursor::Clock::time_point now) const {
-    if (!started_ || paused_)
-        return nullptr;
-    // Once disconnected, SDL goes on calling back on its own timer, so a
-    // removed device is told by its status, a stalled one by its silence.
-    if (SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED)
-        return "it went away";
-    const auto since = std::max(cursor_->lastFill(), watchFrom_);
-    if (std::chrono::duration<double>(now - since).count() > stallSeconds)
-        return "it stopped taking sound";
-    return nullptr;
-}
-
-void SdlAudioOutput::giveUp(double at, const char* why) const {
-    lost_ = true;
-    stalled_ = SDL_GetAudioDeviceStatus(device_) != SDL_AUDIO_STOPPED;
-    cursor_->mute();
-    fallback_.start();
-    fallback_.seek(at);
-    std::fprintf(stderr, "halvo: the sound device was lost (%s); the show goes on silently\n", why);
-}
-
 void SdlAudioOutput::seek(double frames) {
-    if (lost_) {
-        fallback_.seek(frames);
+    if (lost_.active()) {
+        lost_.seek(frames);
         return;
     }
     const auto to = static_cast<std::int64_t>(
@@ -154,19 +130,19 @@ void SdlAudioOutput::seek(double frames) {
     SDL_LockAudioDevice(device_);
     cursor_->seek(to, PlaybackCursor::Clock::now());
     SDL_UnlockAudioDevice(device_);
-    watchFrom_ = PlaybackCursor::Clock::now();
+    lost_.expectLife(PlaybackCursor::Clock::now());
 }
 
 void SdlAudioOutput::setPaused(bool paused) {
-    if (lost_) {
-        fallback_.setPaused(paused);
+    if (lost_.active()) {
+        lost_.setPaused(paused);
         return;
     }
     if (!started_)
         return;
     SDL_PauseAudioDevice(device_, paused ? 1 : 0);
     paused_ = paused;
-    watchFrom_ = PlaybackCursor::Clock::now();
+    lost_.expectLife(PlaybackCursor::Clock::now());
 }
 
 void SDLCALL SdlAudioOutput::feed(void* cursor, Uint8* stream, int bytes) {

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "sync/AudioOutput.h"
+#include "sync/LostDeviceClock.h"
 #include "sync/PlaybackCursor.h"
-#include "sync/SilentAudioOutput.h"
 
 #include <SDL2/SDL.h>
 
@@ -24,36 +24,26 @@ public:
     SdlAudioOutput(const SdlAudioOutput&) = delete;
     SdlAudioOutput& operator=(const SdlAudioOutput&) = delete;
 
-    // A device that goes away, or takes no sound for this long while it
-    // should be playing, is given up on: the tune's time goes on from where
-    // it was, silently, on the monotonic clock.
-    static constexpr double stallSeconds = 0.75;
-
     void setTune(std::span<const std::int16_t> samples) override;
     void start() override;
-    // Main thread only: it is also where a lost device is noticed.
+    // Main thread only: it is also where a lost device is noticed, after
+    // which the tune's time goes on silently from where it was.
     double position() const override;
     void seek(double frames) override;
     void setPaused(bool paused) override;
 
 private:
     static void SDLCALL feed(void* cursor, Uint8* stream, int bytes);
-    // Why the device counts as lost at `now`, or null while it plays.
-    const char* lostBecause(PlaybackCursor::Clock::time_point now) const;
-    void giveUp(double at, const char* why) const;
 
     // Held apart from the output: a device that never lets go outlives it.
     std::unique_ptr<PlaybackCursor> cursor_ = std::make_unique<PlaybackCursor>(sampleRate);
     SDL_AudioDeviceID device_ = 0;
     bool started_ = false;
     bool paused_ = false;
-    // Since when the device has had to ask for sound: start, resume, seek.
-    PlaybackCursor::Clock::time_point watchFrom_{};
-    // Set, once and for good, by position() when the device is lost.
-    mutable bool lost_ = false;
+    // Takes over, once and for good, when position() finds the device lost.
+    mutable LostDeviceClock lost_;
     // Lost while its driver still holds it: it is left behind, not closed.
     mutable bool stalled_ = false;
-    mutable SilentAudioOutput fallback_;
 };
 
 } // namespace Sorva

@@ -2,6 +2,8 @@
 #include "sync/WaveOutAudioOutput.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 
@@ -40,13 +42,19 @@ WaveOutAudioOutput::WaveOutAudioOutput() {
         throw std::runtime_error(waveOutError("waveOutOpen", opened));
     }
     // Nothing plays until start() queues the buffers.
-    for (std::size_t i = 0; i < headers_.size(); ++i) {
-        headers_[i].lpData = reinterpret_cast<LPSTR>(samples_[i].data());
-        headers_[i].dwBufferLength = sizeof samples_[i];
-        waveOutPrepareHeader(device_, &headers_[i], sizeof(WAVEHDR));
+    std::array<WAVEHDR, bufferCount>& headers = buffers_->headers;
+    for (std::size_t i = 0; i < headers.size(); ++i) {
+        headers[i].lpData = reinterpret_cast<LPSTR>(buffers_->samples[i].data());
+        headers[i].dwBufferLength = sizeof buffers_->samples[i];
+        const MMRESULT prepared = waveOutPrepareHeader(device_, &headers[i], sizeof(WAVEHDR));
+        if (prepared != MMSYSERR_NOERROR) {
+            for (std::size_t j = 0; j < i; ++j)
+                waveOutUnprepareHeader(device_, &headers[j], sizeof(WAVEHDR));
+            waveOutClose(device_);
+            CloseHandle(played_);
+            throw std::runtime_error(waveOutError("waveOutPrepareHeader", prepared));
+        }
     }
-    // When a buffer is asked for, the others are still queued ahead of it.
-    cursor_.setBufferedFrames(bufferFrames * (bufferCount - 1));
 }
 
 WaveOutAudioOutput::~WaveOutAudioOutput() {
@@ -54,23 +62,34 @@ WaveOutAudioOutput::~WaveOutAudioOutput() {
     SetEvent(played_);
     if (feeder_.joinable())
         feeder_.join();
-    waveOutReset(device_);
-    for (WAVEHDR& header : headers_)
-        waveOutUnprepareHeader(device_, &header, sizeof(WAVEHDR));
-    waveOutClose(device_);
-    CloseHandle(played_);
+    // A device stuck in its driver may never come back from these: it is
+    // left behind, with the buffers and event it may still use, when it does
+    // not within a second. The process is ending anyway.
+    const bool closed =
+        !abandoned_ && LostDeviceClock::closeWithin(
+                           std::chrono::seconds(1), [device = device_, buffers = buffers_.get()] {
+                               waveOutReset(device);
+                               for (WAVEHDR& header : buffers->headers)
+                                   waveOutUnprepareHeader(device, &header, sizeof(WAVEHDR));
+                               waveOutClose(device);
+                           });
+    if (closed) {
+        CloseHandle(played_);
+    } else {
+        static_cast<void>(buffers_.release());
+    }
 }
 
 void WaveOutAudioOutput::setTune(std::span<const std::int16_t> samples) {
     // Before start(): the feeding thread does not run yet.
     cursor_.setTune(samples);
+    lost_.setTune(samples);
 }
 
-void WaveOutAudioOutput::requeue(WAVEHDR& header) {
-    cursor_.fill(reinterpret_cast<std::int16_t*>(header.lpData), bufferFrames,
-                 PlaybackCursor::Clock::now());
+bool WaveOutAudioOutput::requeue(WAVEHDR& header) {
+    cursor_.fill(reinterpret_cast<std::int16_t*>(header.lpData), bufferFrames, Clock::now());
     header.dwFlags &= ~static_cast<DWORD>(WHDR_DONE);
-    waveOutWrite(device_, &header, sizeof(WAVEHDR));
+    return waveOutWrite(device_, &header, sizeof(WAVEHDR)) == MMSYSERR_NOERROR;
 }
 
 void WaveOutAudioOutput::start() {
@@ -79,47 +98,120 @@ void WaveOutAudioOutput::start() {
     started_ = true;
     {
         const std::lock_guard lock(filling_);
-        for (WAVEHDR& header : headers_)
-            requeue(header);
+        for (WAVEHDR& header : buffers_->headers)
+            if (!requeue(header))
+                refused_ = true;
     }
+    restartFrom(0.0);
     feeder_ = std::thread(&WaveOutAudioOutput::feed, this);
 }
 
 void WaveOutAudioOutput::feed() {
-    while (!stopping_) {
-        WaitForSingleObject(played_, INFINITE);
+    // Woken as each buffer is done, and at least every 100 ms to see
+    // whether it should stop: the device is never waited on for longer.
+    while (!stopping_ && !refused_) {
+        WaitForSingleObject(played_, 100);
         const std::lock_guard lock(filling_);
-        for (WAVEHDR& header : headers_) {
-            if (!stopping_ && (header.dwFlags & WHDR_DONE))
-                requeue(header);
+        for (WAVEHDR& header : buffers_->headers) {
+            if (!stopping_ && (header.dwFlags & WHDR_DONE) && !requeue(header)) {
+                refused_ = true;
+                break;
+            }
         }
     }
 }
 
+void WaveOutAudioOutput::restartFrom(double from) {
+    base_ = from;
+    returned_ = from;
+    deviceFrames_ = 0.0;
+    movedAt_ = Clock::now();
+    queriedAt_ = Clock::time_point{};
+    lost_.expectLife(movedAt_);
+}
+
+const char* WaveOutAudioOutput::devicePlayed(double& frames) const {
+    MMTIME time{};
+    time.wType = TIME_SAMPLES;
+    if (waveOutGetPosition(device_, &time, sizeof time) != MMSYSERR_NOERROR)
+        return "it went away";
+    if (time.wType == TIME_SAMPLES)
+        frames = static_cast<double>(time.u.sample);
+    else if (time.wType == TIME_BYTES)
+        frames = static_cast<double>(time.u.cb) / (channels * sizeof(std::int16_t));
+    else
+        return "it cannot tell where it is";
+    return nullptr;
+}
+
 double WaveOutAudioOutput::position() const {
-    return cursor_.position(PlaybackCursor::Clock::now());
+    if (lost_.active())
+        return lost_.position();
+    if (!started_)
+        return 0.0;
+    const Clock::time_point now = Clock::now();
+    const char* gone = refused_ ? "it refused the sound" : nullptr;
+    if (!gone && std::chrono::duration<double>(now - queriedAt_).count() >= queryEverySeconds) {
+        queriedAt_ = now;
+        double frames = deviceFrames_;
+        gone = devicePlayed(frames);
+        if (!gone && frames != deviceFrames_) {
+            deviceFrames_ = frames;
+            movedAt_ = now;
+        }
+    }
+    double at = base_ + deviceFrames_;
+    if (!paused_) {
+        // The device's count moves in steps of its own; between them the
+        // sound goes on at the sample rate.
+        const double since = std::chrono::duration<double>(now - movedAt_).count();
+        at += std::min(since, maxInterpolationSeconds) * sampleRate;
+    }
+    returned_ = std::clamp(at, returned_, static_cast<double>(cursor_.tuneFrames()));
+    if (const char* why = lost_.lostBecause(now, movedAt_, !paused_, gone)) {
+        abandoned_ = gone == nullptr;
+        cursor_.mute();
+        lost_.takeOver(returned_, why, paused_);
+    }
+    return returned_;
 }
 
 void WaveOutAudioOutput::seek(double frames) {
+    if (lost_.active()) {
+        lost_.seek(frames);
+        return;
+    }
     const auto to = static_cast<std::int64_t>(
         std::clamp(frames, 0.0, static_cast<double>(cursor_.tuneFrames())));
     const std::lock_guard lock(filling_);
-    // Hands every queued buffer back, marked done; they are refilled from `to`.
+    // Hands every queued buffer back, marked done, and counts from 0 again;
+    // the buffers are refilled from `to`.
     waveOutReset(device_);
-    cursor_.seek(to, PlaybackCursor::Clock::now());
+    cursor_.seek(to, Clock::now());
     if (!started_)
         return;
-    for (WAVEHDR& header : headers_)
-        requeue(header);
+    for (WAVEHDR& header : buffers_->headers)
+        if (!requeue(header))
+            refused_ = true;
+    restartFrom(static_cast<double>(to));
 }
 
 void WaveOutAudioOutput::setPaused(bool paused) {
-    if (!started_)
+    if (lost_.active()) {
+        lost_.setPaused(paused);
         return;
+    }
+    if (!started_ || paused == paused_)
+        return;
+    // The device's count holds while paused; position() adds no time then,
+    // and never reads less than it did.
     if (paused)
         waveOutPause(device_);
     else
         waveOutRestart(device_);
+    paused_ = paused;
+    movedAt_ = Clock::now();
+    lost_.expectLife(movedAt_);
 }
 
 } // namespace Sorva

@@ -1,9 +1,12 @@
 // Plays the tune on Windows' default sound device through waveOut: a few
 // buffers queued on the device, refilled by a thread of its own as each is
-// played.
+// played. The position is what the device says it has played
+// (waveOutGetPosition), not what it was handed: since Vista a buffer handed
+// back has only been taken by the audio engine, not yet heard.
 #pragma once
 
 #include "sync/AudioOutput.h"
+#include "sync/LostDeviceClock.h"
 #include "sync/PlaybackCursor.h"
 
 #include <windows.h>
@@ -12,6 +15,7 @@
 
 #include <array>
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -24,35 +28,69 @@ public:
     static constexpr int bufferFrames = 1024;
     static constexpr int bufferCount = 4;
 
+    // The device is asked where it is at most this often; in between, and
+    // between its own updates, the time since then is added.
+    static constexpr double queryEverySeconds = 0.02;
+    // No more than this is added on the time since the device last moved.
+    static constexpr double maxInterpolationSeconds = 0.05;
+
     // Opens the default device at 44.1 kHz stereo 16-bit; throws
     // std::runtime_error with waveOut's reason when there is none.
     WaveOutAudioOutput();
-    // Stops the feeding thread, then the device, then closes it.
+    // Stops the feeding thread, then the device, then closes it; a device
+    // that does not close within a second is left behind.
     ~WaveOutAudioOutput() override;
     WaveOutAudioOutput(const WaveOutAudioOutput&) = delete;
     WaveOutAudioOutput& operator=(const WaveOutAudioOutput&) = delete;
 
     void setTune(std::span<const std::int16_t> samples) override;
     void start() override;
+    // Main thread only: it is also where a lost device is noticed, after
+    // which the tune's time goes on silently from where it was.
     double position() const override;
     void seek(double frames) override;
     void setPaused(bool paused) override;
 
 private:
-    // Fills a played buffer with what comes next and queues it again.
-    void requeue(WAVEHDR& header);
+    using Clock = PlaybackCursor::Clock;
+
+    // Fills a played buffer with what comes next and queues it again; false
+    // when the device refuses it.
+    bool requeue(WAVEHDR& header);
     void feed();
+    // Frames played since the device was last reset, or why it cannot say.
+    const char* devicePlayed(double& frames) const;
+    // After start, a seek or a resume: the position starts afresh from `from`.
+    void restartFrom(double from);
+
+    // The device's buffers, held apart: a device that never lets go of them
+    // outlives the output.
+    struct Buffers {
+        std::array<std::array<std::int16_t, bufferFrames * channels>, bufferCount> samples{};
+        std::array<WAVEHDR, bufferCount> headers{};
+    };
 
     PlaybackCursor cursor_{sampleRate};
     HWAVEOUT device_ = nullptr;
     HANDLE played_ = nullptr; // signalled by the device as each buffer is done
-    std::array<std::array<std::int16_t, bufferFrames * channels>, bufferCount> samples_{};
-    std::array<WAVEHDR, bufferCount> headers_{};
+    std::unique_ptr<Buffers> buffers_ = std::make_unique<Buffers>();
     // Keeps seek() and the feeding thread from filling buffers at once.
     std::mutex filling_;
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> refused_{false}; // waveOutWrite failed on the feeding thread
     std::thread feeder_;
     bool started_ = false;
+    bool paused_ = false;
+    // The tune's frame at which the device's count last started from 0.
+    double base_ = 0.0;
+
+    // What position() last read and returned; main thread only.
+    mutable double deviceFrames_ = 0.0;
+    mutable Clock::time_point movedAt_{}; // when the device's count last changed
+    mutable Clock::time_point queriedAt_{};
+    mutable double returned_ = 0.0;
+    mutable LostDeviceClock lost_;
+    mutable bool abandoned_ = false; // lost while stalled: not closed
 };
 
 } // namespace Sorva
