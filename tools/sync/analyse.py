@@ -207,7 +207,8 @@ def video_frames(recording, video_index, width, height):
 def stats(values):
     values = np.asarray(values)
     return {"mean": float(np.mean(values)), "sd": float(np.std(values)),
-            "min": float(np.min(values)), "max": float(np.max(values)), "count": int(len(values))}
+            "min": float(np.min(values)), "max": float(np.max(values)),
+            "p5": float(np.percentile(values, 5)), "count": int(len(values))}
 
 
 def main():
@@ -234,16 +235,22 @@ def main():
     tune_at = pairs[:, 1]
     wall_at = t0 + slope * rec_at
 
+    # A drop-out (the output ran dry, or the sound stopped) moves the tune
+    # against the recording: where the two matches around an instant
+    # disagree, what was heard then is not known to the sample, and the
+    # instant is left out. Each match covers half a second, so a drop-out
+    # takes out at most a quarter second either side.
+    lags = np.round(rec_at - tune_at)
+    dropouts = int(np.count_nonzero(np.abs(np.diff(lags)) > 2))
+
     def heard(wall):
         """Tune position (samples) heard at a wall time, or None outside the
-        matched stretch."""
+        matched stretch or next to a drop-out."""
         i = int(np.searchsorted(wall_at, wall))
-        if i == 0 or i >= len(wall_at):
+        if i == 0 or i >= len(wall_at) or abs(lags[i] - lags[i - 1]) > 2:
             return None
-        # Between two matches the position moves at the sink's rate; after a
-        # drop-out it jumps, so follow the nearer match.
-        j = i - 1 if wall - wall_at[i - 1] <= wall_at[i] - wall else i
-        return tune_at[j] + (wall - wall_at[j]) / slope
+        # Between two matches the position moves at the sink's rate.
+        return tune_at[i - 1] + (wall - wall_at[i - 1]) / slope
 
     grabbed = 0
     offsets = []
@@ -260,15 +267,14 @@ def main():
         fields = decode(frame, *strip)
         if fields is None:
             continue
+        # The read's wall time, in 0.1 ms modulo 2^32, nearest the grab.
+        whole = round(stamp * 10000.0)
+        read = whole - ((whole - fields["wall"]) % (1 << 32))
+        reads[(fields["counter"], fields["heard"])] = (read / 10000.0, fields["heard"])
         now = heard(stamp)
         if now is None or fields["picture"] == 0:
             continue
         offsets.append((fields["picture"] - now) / RATE * 1000.0)
-        # The read's wall time, in 0.1 ms modulo 2^32, nearest the grab.
-        whole = round(stamp * 10000.0)
-        wrap = 1 << 32
-        read = whole - ((whole - fields["wall"]) % wrap)
-        reads[(fields["counter"], fields["heard"])] = (read / 10000.0, fields["heard"])
     if grabbed != len(video_stamps):
         fail(f"{grabbed} frames decoded of {len(video_stamps)} grabbed")
     if strip is None:
@@ -283,6 +289,15 @@ def main():
             clock_errors.append((program_heard - now) / RATE * 1000.0)
     frame_times = [t for t, _ in read_times]
     period = (frame_times[-1] - frame_times[0]) / max(len(frame_times) - 1, 1) * 1000.0
+    # The show ends when the frame after its last one would have started
+    # (the last frame taken to last as long as the one before it, or the
+    # mean period); the sound should stop with it. Its last sound is the
+    # last 10 ms block above -60 dBFS.
+    last_gap = frame_times[-1] - frame_times[-2] if len(frame_times) > 1 else 0.0
+    blocks = np.abs(pcm[:len(pcm) // 441 * 441]).reshape(-1, 441).max(axis=1)
+    last_sound = t0 + slope * (int(np.flatnonzero(blocks > 1e-3)[-1]) + 1) * 441
+    show_end = frame_times[-1] + max(period / 1000.0, last_gap)
+    sound_after_end = (last_sound - show_end) * 1000.0
 
     result = {
         "label": args.label,
@@ -293,6 +308,8 @@ def main():
         "clock_error_ms": stats(clock_errors) if clock_errors else None,
         "on_screen_offset_ms": stats(offsets),
         "match_score_min": float(pairs[:, 2].min()),
+        "dropouts": dropouts,
+        "sound_after_end_ms": sound_after_end,
         "stamp_jitter_ms": stamp_jitter * 1000.0,
         "sink_rate_ppm": (1.0 / (slope * RATE) - 1.0) * 1e6,
     }
@@ -300,12 +317,14 @@ def main():
     o = result["on_screen_offset_ms"]
     label = f"{args.label}: " if args.label else ""
     print(f"{label}{result['seconds']:.1f} s of show, {result['frames']} frames, "
-          f"{result['fps']:.1f} frames/s (period {period:.1f} ms)")
+          f"{result['fps']:.1f} frames/s (period {period:.1f} ms), "
+          f"{dropouts} drop-outs in the sound")
     if c:
         print(f"{label}clock error     mean {c['mean']:+7.1f} ms  sd {c['sd']:5.1f}  "
               f"range {c['min']:+.1f} .. {c['max']:+.1f}")
     print(f"{label}on-screen offset mean {o['mean']:+7.1f} ms  sd {o['sd']:5.1f}  "
-          f"latest {o['min']:+.1f}  earliest {o['max']:+.1f}")
+          f"latest {o['min']:+.1f} (5 % later than {o['p5']:+.1f})  earliest {o['max']:+.1f}")
+    print(f"{label}sound after the show's end {sound_after_end:+.1f} ms")
     if args.json:
         with open(args.json, "w") as f:
             json.dump(result, f, indent=1)
