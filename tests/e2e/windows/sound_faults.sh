@@ -1,0 +1,55 @@
+# halvo.exe's sound failing under a playing show, through wine's PulseAudio
+# driver into a private server: the null sink unloaded (the device goes
+# away) or suspended (it stalls). Either way the show goes on silently from
+# where it was and ends on track "e" on time; gone, it says so in one line.
+# (Stalled, wine's driver may go on taking sound as if it played: then the
+# clock goes on by itself and nothing is said.)
+source "$(dirname "$0")/lib.sh"
+source "$HALVO_SOURCE/tools/sound-server.sh"
+# The run's prefix has no sound driver; this test turns wine's own back on
+# while it runs.
+restore_audio() {
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f >/dev/null 2>&1 || true
+}
+trap 'stop_sound_server; restore_audio; cleanup' EXIT
+start_sound_server "$WORK/xdg" || fail "the sound server did not start"
+wine reg delete 'HKCU\Software\Wine\Drivers' /v Audio /f >/dev/null 2>&1 || true
+# Track "e" ends the show at row 105, 6.0 s into the tune.
+make_show "$WORK/show" 105
+
+lost='halvo: the sound device was lost \(.*\); the show goes on silently'
+# Seconds from the window's opening to the show's end; with a command, it is
+# done 2 s after the window opened.
+timed_show() {
+    local t0
+    start_demo
+    wait_dialog || fail "the demo ended without showing the setup dialog"
+    keys Return
+    wait_window
+    t0=$(date +%s.%N)
+    [ $# -gt 0 ] && { sleep 2; "$@"; }
+    wait_demo 40
+    TOOK=$(awk -v a="$t0" -v b="$(date +%s.%N)" 'BEGIN { print b - a }')
+    expect_eq "$STATUS" 0 "exit code"
+}
+said() {
+    cat "$WORK/demo.err" "$WORK"/show/halvo.log 2>/dev/null | tr -d '\r' | grep -cE "$1" || true
+}
+
+timed_show
+expect_eq "$(said 'no audio device')" 0 "lines saying there is no device, with one"
+expect_eq "$(said "$lost")" 0 "lines saying the sound was lost, unharmed"
+NORMAL=$TOOK
+
+unload_sink() { pactl unload-module "$(sink_module)"; }
+for fault in unload_sink "pactl suspend-sink halvo_sink 1"; do
+    # shellcheck disable=SC2086
+    timed_show $fault
+    [ "$fault" = unload_sink ] && expect_eq "$(said "$lost")" 1 "$fault: lines saying the sound was lost"
+    awk -v t="$TOOK" -v n="$NORMAL" 'BEGIN { exit !(t < n + 2.0) }' ||
+        fail "$fault: the show took $TOOK s from its window to its end, against $NORMAL s unharmed"
+    echo "$fault: $TOOK s from the window to the end, against $NORMAL s unharmed"
+    pactl list short modules | grep -q module-null-sink ||
+        pactl load-module module-null-sink sink_name=halvo_sink >/dev/null
+    pactl suspend-sink halvo_sink 0
+done
