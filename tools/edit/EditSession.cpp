@@ -2,6 +2,7 @@
 #include "tools/edit/EditSession.h"
 
 #include "app/DisplayContext.h"
+#include "app/FrameLead.h"
 #include "app/Show.h"
 #include "app/ShowDirectory.h"
 #include "app/Tune.h"
@@ -23,6 +24,7 @@
 #include <GLFW/glfw3.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -92,6 +94,9 @@ void EditSession::run() {
     // Which watcher spoke last: its problem goes first on the display.
     bool tracksFirst = true;
     double fps = 0.0;
+    // As in the show, each frame is drawn for when it will be seen (while
+    // paused the row heard holds, and so does the picture).
+    FrameLead lead(FrameLead::enabledByEnvironment());
     while (display.isRunning() && !display.closeRequested()) {
         if (trackWatch.poll())
             tracksFirst = true;
@@ -100,6 +105,7 @@ void EditSession::run() {
         transport.update();
         editor.update(clock.row(), !clock.paused());
 
+        clock.setPictureLead(lead.beginFrame(std::chrono::steady_clock::now()));
         show.renderFrame();
         if (hudShown_) {
             Hud::Status status;
@@ -123,6 +129,7 @@ void EditSession::run() {
         }
 
         display.swap();
+        lead.frameShown(std::chrono::steady_clock::now());
         display.pollEvents();
         if (display.deltaTime() > 0.0)
             fps = fps == 0.0 ? 1.0 / display.deltaTime() : 0.9 * fps + 0.1 / display.deltaTime();
