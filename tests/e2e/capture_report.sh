@@ -48,6 +48,17 @@ expect_error 2 "--bench and --report both print on standard output" \
     "$CAPTURE" --bench --report bad.json
 expect_error 1 "cannot write .*/missing/bad\.json: no directory" \
     "$CAPTURE" --size 64x36 --report missing/bad.json
+# Section names of any length and bytes stay valid JSON: controls escaped,
+# bytes that are not UTF-8 replaced by U+FFFD.
+{ printf '0 section '; head -c 600 /dev/zero | tr '\0' a; printf '\033\377x\n'; } >odd.txt
+"$CAPTURE" --size 64x36 --fps 10 --from 0 --to 0.3 --no-preroll --report odd.json \
+    --events odd.txt >odd.out 2>odd.err || fail "report of odd names failed"
+python3 - odd.json <<'PY' || fail "bad report of odd names: $(head -c 2000 odd.json)"
+import json, sys
+r = json.load(open(sys.argv[1], encoding="utf-8"))
+assert r["sections"][0]["name"] == "a" * 600 + "\x1b\ufffdx", r["sections"][0]["name"]
+PY
+
 # A sprite past the show's image limit is left out of the report, never
 # decoded: here every image of a scratch show declares 16384 x 16384 pixels.
 make_show
