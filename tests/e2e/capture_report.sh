@@ -48,6 +48,26 @@ expect_error 2 "--bench and --report both print on standard output" \
     "$CAPTURE" --bench --report bad.json
 expect_error 1 "cannot write .*/missing/bad\.json: no directory" \
     "$CAPTURE" --size 64x36 --report missing/bad.json
+truncate -s 17M big.txt
+expect_error 1 "cannot read the tune's events .*/big\.txt: 17825792 bytes, more than the 16777216" \
+    "$CAPTURE" --size 64x36 --report bad.json --events big.txt
+# Outputs that name an input or each other, however spelt, are refused
+# before anything is written.
+short=(--size 64x36 --fps 10 --from 1 --to 1.2 --no-preroll)
+cp "$HALVO_BUILD/tune-events.txt" ev.txt
+cp ev.txt ev.keep
+ln -s ev.txt ev-link.json
+expect_error 2 "--report ev\.txt and --events ev\.txt name the same file" \
+    "$CAPTURE" "${short[@]}" --report ev.txt --events ev.txt
+expect_error 2 "--report ev-link\.json and --events \./ev\.txt name the same file" \
+    "$CAPTURE" "${short[@]}" --report ev-link.json --events ./ev.txt
+expect_error 2 "--sheet s2\.png and --report \./s2\.png name the same file" \
+    "$CAPTURE" "${short[@]}" --sheet s2.png --frames 2 --report ./s2.png
+expect_error 2 "--report fr/frame-000010\.png is a frame --out fr would write" \
+    "$CAPTURE" "${short[@]}" --out fr --report fr/frame-000010.png
+cmp -s ev.txt ev.keep && [ -L ev-link.json ] && [ ! -e s2.png ] && [ ! -e fr ] ||
+    fail "a refused run wrote"
+
 # Section names of any length and bytes stay valid JSON: controls escaped,
 # bytes that are not UTF-8 replaced by U+FFFD.
 { printf '0 section '; head -c 600 /dev/zero | tr '\0' a; printf '\033\377x\n'; } >odd.txt
