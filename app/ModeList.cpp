@@ -15,7 +15,10 @@ int colourDepth(int redBits, int greenBits, int blueBits) {
 }
 
 bool ModeList::isWide(int width, int height) {
-    // Wraps like the 32-bit original for absurd widths; kept on purpose.
+    // Unsigned 32-bit arithmetic, so that the rule is one defined formula on
+    // every platform: signed overflow would be undefined. Past 477 million
+    // pixels wide, width * 9 wraps; no display comes near, and the tests pin
+    // the wrapped answer rather than leave it to the compiler.
     const std::uint32_t w = static_cast<std::uint32_t>(width);
     return static_cast<std::uint32_t>(height) == w * 9u / 16u;
 }

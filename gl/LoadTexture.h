@@ -9,10 +9,9 @@ namespace Sorva::Gl {
 
 // Decodes the image at path as RGBA (rows in file order: the file's first row
 // becomes texture row 0), uploads it into the texture with linear filtering
-// and mipmaps, and leaves the texture bound. A file that cannot be decoded,
-// is not a regular file (a FIFO is never waited on) or declares more than
-// 2048 x 2048 pixels' worth is reported on stderr and leaves the texture
-// without storage, so it samples as black.
+// and mipmaps, and leaves the texture bound. A file DecodedImage refuses (not
+// a regular file, past the show's image limit, or not decodable) is reported
+// on stderr and leaves the texture without storage, so it samples as black.
 void loadTexture(const std::string& path, Texture& texture);
 
 } // namespace Sorva::Gl

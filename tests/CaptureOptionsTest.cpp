@@ -102,6 +102,9 @@ TEST(CaptureOptions, RefusedLinesSayWhy) {
         {"--size -640x360 --bench", "bad --size"},
         {"--size 8x8 --bench", "from 16 to 4096"},
         {"--size 5000x100 --bench", "from 16 to 4096"},
+        // Memory grows with the pixels: 4096 x 2160 peaks at 4.1 GB, 4096 x 4096 at 7.5.
+        {"--size 4096x4096 --bench", "16777216 pixels, more than the 8847360"},
+        {"--size 2200x4096 --bench", "9011200 pixels, more than the 8847360"},
         {"--size 641x360 --out a.mp4", "even width and height"},
         {"--size 640x361 --out a.mp4", "even width and height"},
         {"--fps 0 --bench", "bad --fps '0'"},

@@ -86,6 +86,15 @@ TEST(Choreo, BadRulesAndEventsNameTheirLine) {
         {"a level - 0 4 1 2", "rules:1: level takes 1 number"},
         {"a level - 0 4 nan", "rules:1: not a number: 'nan'"},
         {"a pulse kick 0 4 1 0", "rules:1: ROWS must be from 1 to 2097152"},
+        // Bytes a terminal would act on are shown escaped, in every message.
+        {"a w\x1b[2J\a - 0 4 1",
+         "rules:1: unknown rule 'w\\x1B[2J\\x07' (level, ramp, pulse, toggle or clock)"},
+        {"a level - 0 4 1\x1b]0;x\a", "rules:1: not a number: '1\\x1B]0;x\\x07'"},
+        // A track is written as OUTDIR/NAME.txt: never over the build's own file.
+        {"CMakeLists level - 0 1 1",
+         "rules:1: track name 'CMakeLists' names the folder's CMakeLists.txt, not a track"},
+        {"cmakelists level - 0 1 1",
+         "rules:1: track name 'cmakelists' names the folder's CMakeLists.txt, not a track"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(parseHitRules(c.text, "rules").error, c.error) << c.text;

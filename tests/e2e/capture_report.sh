@@ -1,6 +1,6 @@
 # The capture tool's --report: the table on stdout and the JSON file, beside
-# a contact sheet from the same run; and its bad inputs, each one line on
-# stderr with no report left behind.
+# a contact sheet from the same run; its bad inputs, each one line on stderr
+# with no report left behind; odd section names; a sprite past the limit.
 source "$(dirname "$0")/lib.sh"
 start_x
 CAPTURE="$HALVO_BUILD/halvo-capture"
@@ -48,4 +48,56 @@ expect_error 2 "--bench and --report both print on standard output" \
     "$CAPTURE" --bench --report bad.json
 expect_error 1 "cannot write .*/missing/bad\.json: no directory" \
     "$CAPTURE" --size 64x36 --report missing/bad.json
+truncate -s 17M big.txt
+expect_error 1 "cannot read the tune's events .*/big\.txt: 17825792 bytes, more than the 16777216" \
+    "$CAPTURE" --size 64x36 --report bad.json --events big.txt
+# Outputs that name an input or each other, however spelt, are refused
+# before anything is written.
+short=(--size 64x36 --fps 10 --from 1 --to 1.2 --no-preroll)
+cp "$HALVO_BUILD/tune-events.txt" ev.txt
+cp ev.txt ev.keep
+ln -s ev.txt ev-link.json
+expect_error 2 "--report ev\.txt and --events ev\.txt name the same file" \
+    "$CAPTURE" "${short[@]}" --report ev.txt --events ev.txt
+expect_error 2 "--report ev-link\.json and --events \./ev\.txt name the same file" \
+    "$CAPTURE" "${short[@]}" --report ev-link.json --events ./ev.txt
+expect_error 2 "--sheet s2\.png and --report \./s2\.png name the same file" \
+    "$CAPTURE" "${short[@]}" --sheet s2.png --frames 2 --report ./s2.png
+expect_error 2 "--report fr/frame-000010\.png is a frame --out fr would write" \
+    "$CAPTURE" "${short[@]}" --out fr --report fr/frame-000010.png
+cmp -s ev.txt ev.keep && [ -L ev-link.json ] && [ ! -e s2.png ] && [ ! -e fr ] ||
+    fail "a refused run wrote"
+
+# Section names of any length and bytes stay valid JSON: controls escaped,
+# bytes that are not UTF-8 replaced by U+FFFD.
+{ printf '0 section '; head -c 600 /dev/zero | tr '\0' a; printf '\033\377x\n'; } >odd.txt
+"$CAPTURE" --size 64x36 --fps 10 --from 0 --to 0.3 --no-preroll --report odd.json \
+    --events odd.txt >odd.out 2>odd.err || fail "report of odd names failed"
+python3 - odd.json <<'PY' || fail "bad report of odd names: $(head -c 2000 odd.json)"
+import json, sys
+r = json.load(open(sys.argv[1], encoding="utf-8"))
+assert r["sections"][0]["name"] == "a" * 600 + "\x1b\ufffdx", r["sections"][0]["name"]
+PY
+
+# A sprite past the show's image limit is left out of the report, never
+# decoded: here every image of a scratch show declares 16384 x 16384 pixels.
+make_show
+rm "$WORK/show/data/img"
+mkdir "$WORK/show/data/img"
+python3 - huge.png <<'PY'
+import struct, sys, zlib
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+open(sys.argv[1], "wb").write(b"\x89PNG\r\n\x1a\n" +
+    chunk(b"IHDR", struct.pack(">IIBBBBB", 16384, 16384, 8, 6, 0, 0, 0)) +
+    chunk(b"IDAT", zlib.compress(bytes(64))) + chunk(b"IEND", b""))
+PY
+for f in "$SHOW"/data/img/*; do ln -s "$WORK/huge.png" "$WORK/show/data/img/${f##*/}"; done
+# Emitter 0 takes every particle, and changes image at row 0.
+add_track emit-sprite-0-cumprob "0 1 step"
+add_track emit-sprite-0-texture-id "0 5 step"
+(cd "$WORK/show" && timeout 120 "$CAPTURE" --size 64x36 --fps 10 --from 1 --to 1.3 --no-preroll \
+    --effect pball --report "$WORK/sprite.json") >sprite.out 2>sprite.err || fail "sprite run failed"
+grep -q "leaves out sprite .*: 16384 x 16384 pixels, more than the 4194304 allowed" sprite.err ||
+    fail "a huge sprite was read: $(grep sprite sprite.err | head -n 3)"
 echo PASS

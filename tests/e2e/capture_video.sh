@@ -1,6 +1,6 @@
 # The capture tool's MP4: one second at a small size plays back with the
 # right frame count, size, codec and an audio stream of the tune, and leaves
-# no temporary file behind.
+# no temporary file behind; tools/make-video.sh writes where it is told.
 source "$(dirname "$0")/lib.sh"
 start_x
 cd "$WORK"
@@ -25,4 +25,13 @@ awk -v d="$duration" 'BEGIN { exit !(d > 0.95 && d < 1.1) }' || fail "audio last
 volume=$(ffmpeg -v info -i v.mp4 -map 0:a -af volumedetect -f null - 2>&1 |
     sed -n 's/.*mean_volume: \(-*[0-9.]*\) dB/\1/p')
 awk -v v="$volume" 'BEGIN { exit !(v > -50) }' || fail "the audio is silent (mean $volume dB)"
+
+# tools/make-video.sh puts a relative OUT_DIR where it was run from.
+mkdir caller
+plan=$(cd caller && bash "$HALVO_SOURCE/tools/make-video.sh" --dry-run relout) ||
+    fail "make-video.sh --dry-run failed"
+to=$(realpath caller)/relout
+grep -qF -- "--out $to/halvo.mp4 --report $to/halvo-report.json" <<<"$plan" ||
+    fail "make-video.sh writes elsewhere: $plan"
+[ ! -e caller/relout ] || fail "make-video.sh --dry-run made its folder"
 echo PASS

@@ -16,6 +16,7 @@
 #include "sync/Track.h"
 #include "tools/capture/BenchReport.h"
 #include "tools/capture/ContactSheet.h"
+#include "tools/capture/FileIdentity.h"
 #include "tools/capture/FindOnPath.h"
 #include "tools/capture/FrameReader.h"
 #include "tools/capture/FrameWriterThread.h"
@@ -24,6 +25,7 @@
 #include "tools/capture/PrivateXServer.h"
 #include "tools/capture/ProgressLine.h"
 #include "tools/capture/VideoWriter.h"
+#include "tools/choreo/Fields.h"
 #include "tools/choreo/TuneEvents.h"
 
 #include <GL/glew.h>
@@ -35,7 +37,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -147,16 +148,19 @@ struct Interrupted : std::runtime_error {
 void Capture::run() {
     // Output paths are the user's, relative to where the tool was started.
     outPath_ = options_.path.empty() ? fs::path() : fs::absolute(options_.path);
-    checkOutput(options_, outPath_);
     if (!options_.report.empty()) {
         reportPath_ = fs::absolute(options_.report);
-        PendingFile{reportPath_};
         eventsPath_ = options_.events.empty() ? builtEvents() : fs::absolute(options_.events);
-        readEvents();
     }
     // The show directory: the working directory when it holds the tune,
     // otherwise show/ beside this executable.
     enterShowDirectory("show", tunePath);
+    refuseSharedFiles();
+    checkOutput(options_, outPath_);
+    if (!reportPath_.empty()) {
+        PendingFile{reportPath_};
+        readEvents();
+    }
     jsonFd_ = setAsideStdout(options_.verbose);
     // The range needs no window: a bad one is refused before any is made.
     openTune();
@@ -176,23 +180,63 @@ void Capture::run() {
     checkShaders();
 }
 
-// The tune's events for the report, read before anything is rendered.
+// The tune's events for the report, read before anything is rendered, no
+// larger than halvo-choreo takes them.
 void Capture::readEvents() {
     const std::string name = eventsPath_.string();
-    // Only a regular file: a FIFO would be waited on.
-    std::error_code ec;
-    std::ifstream in;
-    if (fs::is_regular_file(eventsPath_, ec))
-        in.open(eventsPath_, std::ios::binary);
-    if (!in.is_open())
-        throw std::runtime_error("cannot read the tune's events " + name +
-                                 " for --report (halvo-tune --events FILE writes them; "
-                                 "--events names another file)");
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text;
+    if (const std::string problem = Choreo::readTextFile(name, text); !problem.empty())
+        throw std::runtime_error("cannot read the tune's events " + name + ": " + problem +
+                                 " (halvo-tune --events FILE writes them; --events names "
+                                 "another file)");
     Choreo::TuneEventsResult parsed = Choreo::parseTuneEvents(text, name);
     if (!parsed.error.empty())
         throw std::runtime_error(parsed.error);
     events_ = std::move(parsed.events);
+}
+
+// No output may name an input or another output, however spelt: the
+// report over the events, or the sheet and the report in one file, would
+// lose one of them.
+void Capture::refuseSharedFiles() const {
+    struct Named {
+        std::string option; // as the user gave it
+        fs::path path;
+        bool output;
+    };
+    std::vector<Named> files;
+    const bool frames = options_.output == Output::PngFrames;
+    if (options_.output == Output::Video || options_.output == Output::Sheet)
+        files.push_back(
+            {std::string(options_.output == Output::Video ? "--out " : "--sheet ") + options_.path,
+             outPath_, true});
+    if (!reportPath_.empty()) {
+        files.push_back({"--report " + options_.report, reportPath_, true});
+        files.push_back({options_.events.empty() ? "the tune's events " + eventsPath_.string()
+                                                 : "--events " + options_.events,
+                         eventsPath_, false});
+    }
+    const fs::path tune = fs::absolute(tunePath).lexically_normal();
+    files.push_back({"the tune " + tune.string(), tune, false});
+
+    std::vector<std::optional<FileIdentity>> ids;
+    for (const Named& file : files)
+        ids.push_back(FileIdentity::of(file.path));
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        for (std::size_t j = i + 1; j < files.size(); ++j)
+            if ((files[i].output || files[j].output) && ids[i] && ids[j] && *ids[i] == *ids[j])
+                throw CaptureOptions::Error(files[i].option + " and " + files[j].option +
+                                            " name the same file");
+        // PNG frames are frame-NNNNNN.png in their directory, which may not
+        // be made yet.
+        const std::string name = files[i].path.filename().string();
+        if (frames && name.starts_with("frame-") && name.ends_with(".png") &&
+            (ids[i] ? ids[i] == FileIdentity::inside(outPath_, name)
+                    : fs::weakly_canonical(files[i].path.parent_path()) ==
+                          fs::weakly_canonical(outPath_)))
+            throw CaptureOptions::Error(files[i].option + " is a frame --out " + options_.path +
+                                        " would write");
+    }
 }
 
 // A hidden window on a fixed frame step, on a private X server when there is

@@ -48,6 +48,7 @@ private:
 
     // The steps of run(), in order; each leaves its results in the members
     // below for the next.
+    void refuseSharedFiles() const;
     void readEvents();
     void openTune();
     void findRange();

@@ -13,7 +13,12 @@ namespace Sorva {
 namespace {
 
 constexpr int minSide = 16;
-constexpr int maxSide = 4096; // eleven float framebuffers of 4096 x 2160 are 1.9 GB
+constexpr int maxSide = 4096;
+// The show's framebuffers grow with the picture: some 420 bytes a pixel in
+// all (its eleven float buffers are 176 of them), on some 300 MB of its own.
+// At 4096 x 2160 a capture peaks at 4.1 GB, measured with --report; 4096 x
+// 4096 took 7.5 GB, so a larger picture is refused rather than let through.
+constexpr long long maxPixels = 4096 * 2160;
 constexpr int maxFps = 240;
 constexpr int maxSheetFrames = 1000;
 
@@ -64,6 +69,10 @@ void parseSize(std::string_view text, CaptureOptions& options) {
     if (*w < minSide || *h < minSide || *w > maxSide || *h > maxSide)
         throw Error("bad --size " + quoted(text) + ": each side must be from " +
                     std::to_string(minSide) + " to " + std::to_string(maxSide) + " pixels");
+    if (*w * *h > maxPixels)
+        throw Error("bad --size " + quoted(text) + ": " + std::to_string(*w * *h) +
+                    " pixels, more than the " + std::to_string(maxPixels) +
+                    " (4096x2160) a capture may hold in memory");
     options.width = static_cast<int>(*w);
     options.height = static_cast<int>(*h);
 }
@@ -215,7 +224,8 @@ seconds of music, and every frame advances the show's frame clock by exactly
 1 / fps. The tune is not played. Needs no display: without DISPLAY it starts
 a private X server (Xvfb) and renders in a hidden window.
 
-  --size WxH         picture size (default 1280x720)
+  --size WxH         picture size (default 1280x720; sides from 16 to 4096,
+                     at most 4096x2160 pixels in all)
   --fps N            frames per second of show time (default 60)
   --from SECONDS     first frame's time (default 0)
   --to SECONDS       end of the range, not included (default: the show's end,

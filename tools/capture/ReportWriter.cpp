@@ -3,9 +3,11 @@
 
 #include "fx/PBall.h"
 #include "fx/ShowScenes.h"
+#include "sync/TrackText.h"
 #include "tools/capture/HitScorer.h"
+#include "tools/capture/JsonWriter.h"
 
-#include <cmath>
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -15,38 +17,26 @@ namespace {
 
 std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
 
+// printf into a string as long as it takes: a section's name may be long.
 std::string format(const char* pattern, ...) {
-    char text[512];
     va_list args;
     va_start(args, pattern);
-    std::vsnprintf(text, sizeof text, pattern, args);
+    va_list again;
+    va_copy(again, args);
+    const int length = std::vsnprintf(nullptr, 0, pattern, args);
     va_end(args);
+    std::string text(static_cast<std::size_t>(std::max(length, 0)) + 1, '\0');
+    std::vsnprintf(text.data(), text.size(), pattern, again);
+    va_end(again);
+    text.pop_back();
     return text;
 }
 
-// A finite number as JSON, rounded to what the measures can tell.
-std::string number(double value) {
-    if (!std::isfinite(value))
-        return "null";
-    std::string text = format("%.4f", value);
-    while (text.back() == '0')
-        text.pop_back();
-    if (text.back() == '.')
-        text.pop_back();
-    return text == "-0" ? "0" : text;
-}
-
-std::string quoted(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\')
-            out += '\\';
-        if (static_cast<unsigned char>(c) < 0x20)
-            out += format("\\u%04x", c);
-        else
-            out += c;
-    }
-    return out + "\"";
+// A name from the events file as the terminal shows it: escaped, as the
+// tools' messages show fields, when it holds bytes that would not print.
+std::string printable(const std::string& name) {
+    const std::string quoted = quotedField(name);
+    return quoted.substr(1, quoted.size() - 2) == name ? name : quoted;
 }
 
 std::string percent(int part, int whole) {
@@ -57,17 +47,20 @@ std::string sceneName(int slot) {
     return effectNames().at(static_cast<std::size_t>(slot));
 }
 
-std::string runsJson(const std::vector<ReportSummary::Run>& runs) {
-    std::string out = "[";
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        const ReportSummary::Run& r = runs[i];
-        out += (i ? ",\n    " : "\n    ") + format("{\"startSeconds\": %s, \"row\": %s, "
-                                                   "\"seconds\": %s, \"frames\": %lld}",
-                                                   number(r.start).c_str(), number(r.row).c_str(),
-                                                   number(r.seconds).c_str(),
-                                                   static_cast<long long>(r.end - r.first));
-    }
-    return out + (runs.empty() ? "]" : "\n  ]");
+void runsJson(JsonWriter& out, const char* name, const std::vector<ReportSummary::Run>& runs) {
+    out.key(name).beginArray(JsonWriter::Layout::Lines);
+    for (const ReportSummary::Run& r : runs)
+        out.beginObject()
+            .key("startSeconds")
+            .value(r.start)
+            .key("row")
+            .value(r.row)
+            .key("seconds")
+            .value(r.seconds)
+            .key("frames")
+            .value(r.end - r.first)
+            .endObject();
+    out.endArray();
 }
 
 std::string runsText(const char* title, const std::vector<ReportSummary::Run>& runs) {
@@ -96,12 +89,12 @@ std::string ReportWriter::table(const Run& run, const ReportSummary& s) {
            "centre/detail\n";
     for (const ReportSummary::Section& c : s.sections)
         out += format("%-12s %8.3f %7.1f %6.1f %6.1f %7.1f %7.1f %7.2f   %7.1f %6.1f\n",
-                      c.name.c_str(), c.start, c.row, c.seconds, c.luma, c.centreLuma,
+                      printable(c.name).c_str(), c.start, c.row, c.seconds, c.luma, c.centreLuma,
                       c.centreDetail, c.motion, c.openingCentreLuma, c.openingCentreDetail);
 
     out += format("\nhit      count  answered  by chance (frames away from hits, of)\n");
     for (const ReportSummary::Hits& h : s.hits)
-        out += format("%-8s %5d      %s       %s  of %d\n", h.kind.c_str(), h.count,
+        out += format("%-8s %5d      %s       %s  of %d\n", printable(h.kind).c_str(), h.count,
                       percent(h.answered, h.count).c_str(),
                       percent(h.quietAnswered, h.quietCount).c_str(), h.quietCount);
 
@@ -133,82 +126,85 @@ std::string ReportWriter::table(const Run& run, const ReportSummary& s) {
 
 std::string ReportWriter::json(const Run& run, const ReportSummary& s,
                                const std::vector<ReportFrame>& frames) {
-    std::string out = "{\n";
-    out += format("  \"size\": [%d, %d],\n  \"fps\": %d,\n", run.width, run.height, run.fps);
-    out += format("  \"range\": {\"fromSeconds\": %s, \"toSeconds\": %s, \"frames\": %zu},\n",
-                  number(run.from).c_str(), number(run.to).c_str(), frames.size());
-    out += "  \"events\": " + quoted(run.events) + ",\n";
-    out +=
-        format("  \"levels\": {\"darkLuma\": %s, \"darkSeconds\": %s, \"nearBlackLuma\": %s, "
-               "\"minGlitchBlocks\": %d, \"colouredBar\": %s, \"answerSeconds\": %s, "
-               "\"hitWindowFrames\": %d, \"riseLevel\": %s, \"spikeLevel\": %s},\n",
-               number(ReportSummary::darkLuma).c_str(), number(ReportSummary::darkSeconds).c_str(),
-               number(ReportSummary::nearBlackLuma).c_str(), ReportSummary::minGlitchBlocks,
-               number(ReportSummary::colouredBar).c_str(),
-               number(ReportSummary::answerSeconds).c_str(), HitScorer::window,
-               number(HitScorer::riseLevel).c_str(), number(HitScorer::spikeLevel).c_str());
+    using Layout = JsonWriter::Layout;
+    JsonWriter out;
+    out.beginObject(Layout::Lines);
+    out.key("size").beginArray().value(run.width).value(run.height).endArray();
+    out.key("fps").value(run.fps);
+    out.key("range").beginObject();
+    out.key("fromSeconds").value(run.from).key("toSeconds").value(run.to);
+    out.key("frames").value(static_cast<std::int64_t>(frames.size())).endObject();
+    out.key("events").value(run.events);
+    out.key("levels").beginObject();
+    out.key("darkLuma").value(ReportSummary::darkLuma);
+    out.key("darkSeconds").value(ReportSummary::darkSeconds);
+    out.key("nearBlackLuma").value(ReportSummary::nearBlackLuma);
+    out.key("minGlitchBlocks").value(ReportSummary::minGlitchBlocks);
+    out.key("colouredBar").value(ReportSummary::colouredBar);
+    out.key("answerSeconds").value(ReportSummary::answerSeconds);
+    out.key("hitWindowFrames").value(HitScorer::window);
+    out.key("riseLevel").value(HitScorer::riseLevel);
+    out.key("spikeLevel").value(HitScorer::spikeLevel).endObject();
 
-    out += "  \"sections\": [";
-    for (std::size_t i = 0; i < s.sections.size(); ++i) {
-        const ReportSummary::Section& c = s.sections[i];
-        out +=
-            (i ? ",\n    " : "\n    ") +
-            format("{\"name\": %s, \"startSeconds\": %s, \"row\": %s, \"seconds\": %s, "
-                   "\"luma\": %s, \"centreLuma\": %s, \"centreDetail\": %s, \"motion\": %s, "
-                   "\"openingCentreLuma\": %s, \"openingCentreDetail\": %s}",
-                   quoted(c.name).c_str(), number(c.start).c_str(), number(c.row).c_str(),
-                   number(c.seconds).c_str(), number(c.luma).c_str(), number(c.centreLuma).c_str(),
-                   number(c.centreDetail).c_str(), number(c.motion).c_str(),
-                   number(c.openingCentreLuma).c_str(), number(c.openingCentreDetail).c_str());
+    out.key("sections").beginArray(Layout::Lines);
+    for (const ReportSummary::Section& c : s.sections) {
+        out.beginObject().key("name").value(c.name);
+        out.key("startSeconds").value(c.start).key("row").value(c.row);
+        out.key("seconds").value(c.seconds).key("luma").value(c.luma);
+        out.key("centreLuma").value(c.centreLuma).key("centreDetail").value(c.centreDetail);
+        out.key("motion").value(c.motion);
+        out.key("openingCentreLuma").value(c.openingCentreLuma);
+        out.key("openingCentreDetail").value(c.openingCentreDetail).endObject();
     }
-    out += "\n  ],\n  \"hits\": [";
-    for (std::size_t i = 0; i < s.hits.size(); ++i) {
-        const ReportSummary::Hits& h = s.hits[i];
-        out += (i ? ",\n    " : "\n    ") +
-               format("{\"kind\": %s, \"count\": %d, \"answered\": %d, \"quietFrames\": %d, "
-                      "\"quietAnswered\": %d}",
-                      quoted(h.kind).c_str(), h.count, h.answered, h.quietCount, h.quietAnswered);
+    out.endArray();
+    out.key("hits").beginArray(Layout::Lines);
+    for (const ReportSummary::Hits& h : s.hits) {
+        out.beginObject().key("kind").value(h.kind);
+        out.key("count").value(h.count).key("answered").value(h.answered);
+        out.key("quietFrames").value(h.quietCount);
+        out.key("quietAnswered").value(h.quietAnswered).endObject();
     }
-    out += "\n  ],\n  \"scenes\": [";
-    for (std::size_t i = 0; i < s.scenes.size(); ++i) {
-        const ReportSummary::Scene& c = s.scenes[i];
-        out += (i ? ",\n    " : "\n    ") +
-               format("{\"slot\": %d, \"name\": %s, \"renderedSeconds\": %s, "
-                      "\"leadingSeconds\": %s, \"share\": %s}",
-                      c.slot, quoted(sceneName(c.slot)).c_str(), number(c.renderedSeconds).c_str(),
-                      number(c.leadingSeconds).c_str(), number(c.share).c_str());
+    out.endArray();
+    out.key("scenes").beginArray(Layout::Lines);
+    for (const ReportSummary::Scene& c : s.scenes) {
+        out.beginObject().key("slot").value(c.slot).key("name").value(sceneName(c.slot));
+        out.key("renderedSeconds").value(c.renderedSeconds);
+        out.key("leadingSeconds").value(c.leadingSeconds);
+        out.key("share").value(c.share).endObject();
     }
-    out += "\n  ],\n  \"darkStretches\": " + runsJson(s.darkStretches);
-    out += ",\n  \"glitchBlocksOnNearBlack\": " + runsJson(s.blocksOnBlack);
-    out += ",\n  \"glitchBlocksAwayFromHits\": " + runsJson(s.strayBlocks);
-    out += ",\n  \"colouredBarsAwayFromHits\": " + runsJson(s.strayBars);
-    out += ",\n  \"sprites\": [";
-    for (std::size_t i = 0; i < s.sprites.size(); ++i) {
-        const ReportSummary::Sprite& w = s.sprites[i];
-        out += (i ? ",\n    " : "\n    ") +
-               format("{\"image\": %u, \"file\": %s, \"emitter\": %d, \"match\": %s, "
-                      "\"seconds\": %s, \"row\": %s, \"frames\": %d}",
-                      w.image, quoted(PBall::spriteFiles[w.image]).c_str(), w.emitter,
-                      number(w.match).c_str(), number(w.seconds).c_str(), number(w.row).c_str(),
-                      w.frames);
+    out.endArray();
+    runsJson(out, "darkStretches", s.darkStretches);
+    runsJson(out, "glitchBlocksOnNearBlack", s.blocksOnBlack);
+    runsJson(out, "glitchBlocksAwayFromHits", s.strayBlocks);
+    runsJson(out, "colouredBarsAwayFromHits", s.strayBars);
+    out.key("sprites").beginArray(Layout::Lines);
+    for (const ReportSummary::Sprite& w : s.sprites) {
+        out.beginObject().key("image").value(static_cast<std::int64_t>(w.image));
+        out.key("file").value(PBall::spriteFiles[w.image]).key("emitter").value(w.emitter);
+        out.key("match").value(w.match).key("seconds").value(w.seconds);
+        out.key("row").value(w.row).key("frames").value(w.frames).endObject();
     }
-    out += "\n  ],\n  \"perFrame\": {\"columns\": [\"seconds\", \"row\", \"luma\", \"centreLuma\", "
-           "\"centreDetail\", \"motion\", \"glitchBlocks\", \"barR\", \"barG\", \"barB\", "
-           "\"weight0\", \"weight1\", \"weight2\", \"weight3\", \"weight4\"], \"rows\": [";
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        const ReportFrame& f = frames[i];
+    out.endArray();
+
+    out.key("perFrame").beginObject().key("columns").beginArray();
+    for (const char* column :
+         {"seconds", "row", "luma", "centreLuma", "centreDetail", "motion", "glitchBlocks", "barR",
+          "barG", "barB", "weight0", "weight1", "weight2", "weight3", "weight4"})
+        out.value(column);
+    out.endArray().key("rows").beginArray(Layout::Lines);
+    for (const ReportFrame& f : frames) {
         const FrameMeasures& m = f.measures;
-        out += (i ? ",\n    [" : "\n    [") + number(f.seconds) + ", " + number(f.row) + ", " +
-               number(m.luma) + ", " + number(m.centreLuma) + ", " + number(m.centreDetail) + ", " +
-               number(m.motion) + ", " + std::to_string(m.glitchBlocks);
+        out.beginArray().value(f.seconds).value(f.row).value(m.luma).value(m.centreLuma);
+        out.value(m.centreDetail).value(m.motion).value(m.glitchBlocks);
         for (int c = 0; c < 3; ++c)
-            out += ", " + (m.bars ? number((*m.bars)[c]) : "null");
+            m.bars ? out.value((*m.bars)[c]) : out.null();
         for (const double w : f.weights)
-            out += ", " + number(w);
-        out += "]";
+            out.value(w);
+        out.endArray();
     }
-    out += "]}\n}\n";
-    return out;
+    out.endArray().endObject();
+    out.endObject();
+    return out.text();
 }
 
 } // namespace Sorva

@@ -2,9 +2,8 @@
 #include "tools/capture/ShowReport.h"
 
 #include "fx/PBall.h"
+#include "gl/DecodedImage.h"
 #include "tools/capture/Frame.h"
-
-#include <stb_image.h>
 
 #include <cstdio>
 #include <fstream>
@@ -47,20 +46,20 @@ const SpriteAlpha* ShowReport::sprite(std::uint32_t image) {
     auto [at, added] = sprites_.try_emplace(image);
     if (added) {
         const std::string path = std::string("./data/img/") + PBall::spriteFiles.at(image);
-        int width = 0, height = 0, channels = 0;
-        stbi_uc* pixels = stbi_load(path.c_str(), &width, &height, &channels, 4);
-        if (!pixels) {
+        // Within the show's own image limit: a sprite the show would refuse
+        // is not scored either.
+        const Gl::DecodedImage decoded(path);
+        if (!decoded.pixels()) {
             std::fprintf(stderr, "halvo-capture: the report leaves out sprite %s: %s\n",
-                         path.c_str(), stbi_failure_reason());
+                         path.c_str(), decoded.problem().c_str());
             return nullptr;
         }
         SpriteAlpha& alpha = at->second.emplace();
-        alpha.width = width;
-        alpha.height = height;
-        alpha.alpha.resize(static_cast<std::size_t>(width) * height);
+        alpha.width = decoded.width();
+        alpha.height = decoded.height();
+        alpha.alpha.resize(static_cast<std::size_t>(decoded.width()) * decoded.height());
         for (std::size_t i = 0; i < alpha.alpha.size(); ++i)
-            alpha.alpha[i] = pixels[4 * i + 3];
-        stbi_image_free(pixels);
+            alpha.alpha[i] = decoded.pixels()[4 * i + 3];
     }
     return at->second ? &*at->second : nullptr;
 }

@@ -1,11 +1,20 @@
-// Fields and numbers of the choreography's text files.
+// Reading, fields and numbers of the choreography's text files.
 #include "tools/choreo/Fields.h"
+
+#include "sync/RegularFile.h"
 
 #include <charconv>
 #include <cmath>
 #include <sstream>
 
 namespace Sorva::Choreo {
+
+std::string readTextFile(const std::string& path, std::string& text) {
+    const RegularFile opened = openRegularFile(path, maxFileBytes);
+    if (!opened.file)
+        return opened.problem;
+    return readToEnd(opened.file, text, maxFileBytes) ? "" : "read error";
+}
 
 std::vector<Line> splitLines(std::string_view text) {
     std::vector<Line> lines;

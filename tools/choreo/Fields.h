@@ -1,4 +1,5 @@
-// Splitting the choreography's text files into fields, and reading numbers.
+// Reading the choreography's text files, splitting them into fields, and
+// reading numbers.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,15 @@
 #include <vector>
 
 namespace Sorva::Choreo {
+
+// The most a choreography text file (the tune's events, the hit rules) may
+// hold: far beyond the tune's events (some 12 KB) and the rules (5 KB).
+inline constexpr std::uintmax_t maxFileBytes = 16u << 20;
+
+// Reads the whole file at path into text, never waiting on a FIFO or device;
+// "" when read, else why not ("a FIFO, not a regular file", "N bytes, more
+// than the M allowed", "read error").
+std::string readTextFile(const std::string& path, std::string& text);
 
 struct Line {
     int number = 0; // from 1

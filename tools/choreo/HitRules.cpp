@@ -4,6 +4,8 @@
 #include "sync/TrackText.h"
 #include "tools/choreo/Fields.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <sstream>
 
@@ -27,6 +29,17 @@ bool plainName(const std::string& name) {
               c == '-' || c == '_' || c == '.'))
             return false;
     return true;
+}
+
+// The build takes every NAME.txt of the tracks folder as a track's source but
+// its own CMakeLists.txt; compared without case, as a case-blind file system
+// (Windows, macOS) would open it.
+bool buildFile(const std::string& name) {
+    constexpr std::string_view cmakeLists = "cmakelists";
+    return name.size() == cmakeLists.size() &&
+           std::equal(name.begin(), name.end(), cmakeLists.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
 }
 
 std::vector<std::string> splitKinds(const std::string& field) {
@@ -57,6 +70,9 @@ HitRulesResult parseHitRules(std::string_view text, std::string_view fileName) {
         if (!plainName(rule.track))
             return fail("track name " + quotedField(rule.track) +
                         " must be letters, digits, '-', '_' and '.', not starting with '.'");
+        if (buildFile(rule.track))
+            return fail("track name " + quotedField(rule.track) +
+                        " names the folder's CMakeLists.txt, not a track");
         std::size_t args = 0;
         if (f[1] == "level")
             rule.kind = HitRule::Kind::Level, args = 1;
@@ -69,7 +85,8 @@ HitRulesResult parseHitRules(std::string_view text, std::string_view fileName) {
         else if (f[1] == "clock")
             rule.kind = HitRule::Kind::Clock, args = 3;
         else
-            return fail("unknown rule '" + f[1] + "' (level, ramp, pulse, toggle or clock)");
+            return fail("unknown rule " + quotedField(f[1]) +
+                        " (level, ramp, pulse, toggle or clock)");
         rule.events = splitKinds(f[2]);
         const bool rest = rule.kind == HitRule::Kind::Level || rule.kind == HitRule::Kind::Ramp;
         if (!rest && rule.events.empty())
@@ -92,7 +109,7 @@ HitRulesResult parseHitRules(std::string_view text, std::string_view fileName) {
                                                            : nullptr;
         for (std::size_t i = 0; i < args; ++i) {
             if (!parseNumber(f[5 + i], *slots[i]))
-                return fail("not a number: '" + f[5 + i] + "'");
+                return fail("not a number: " + quotedField(f[5 + i]));
             if (slots[i] != rows && std::abs(*slots[i]) > maxValue)
                 return fail(quotedField(f[5 + i]) + " is out of range (-1e9 to 1e9)");
         }

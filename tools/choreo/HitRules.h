@@ -2,8 +2,9 @@
 //
 //     TRACK  RULE  EVENTS  FROM  TO  ARGS...
 //
-//   TRACK   the sync track the rule writes: letters, digits, "-", "_" and
-//           ".", not starting with "."
+//   TRACK   the sync track the rule writes, as OUTDIR/TRACK.txt: letters,
+//           digits, "-", "_" and ".", not starting with "." and not
+//           CMakeLists in any case (the tracks folder's build file)
 //   RULE    (numbers up to 1e9 in size, ROWS from 1 to 2097152)
 //           level:  ARGS = VALUE; the track rests at VALUE over the bars
 //           ramp:   ARGS = A B; the rest goes linearly from A to B over them

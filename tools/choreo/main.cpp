@@ -5,6 +5,7 @@
 //   halvo-choreo --report EVENTS RULES how many events of each kind get an answer
 #include "sync/RegularFile.h"
 #include "sync/TrackText.h"
+#include "tools/choreo/Fields.h"
 #include "tools/choreo/HitRules.h"
 #include "tools/choreo/HitTracks.h"
 #include "tools/choreo/TuneEvents.h"
@@ -18,17 +19,11 @@ namespace {
 using namespace Sorva;
 using namespace Sorva::Choreo;
 
-// Far beyond the tune's events (some 12 KB) and the rules (5 KB).
-constexpr std::uintmax_t maxInputBytes = 16u << 20;
-
 bool readText(const std::string& path, std::string& text) {
-    const RegularFile opened = openRegularFile(path, maxInputBytes);
-    if (!opened.file || !readToEnd(opened.file, text, maxInputBytes)) {
-        std::fprintf(stderr, "halvo-choreo: cannot read %s: %s\n", path.c_str(),
-                     opened.file ? "read error" : opened.problem.c_str());
-        return false;
-    }
-    return true;
+    const std::string problem = readTextFile(path, text);
+    if (!problem.empty())
+        std::fprintf(stderr, "halvo-choreo: cannot read %s: %s\n", path.c_str(), problem.c_str());
+    return problem.empty();
 }
 
 int usage() {
