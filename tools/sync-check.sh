@@ -19,8 +19,10 @@
 #                    10 ms on average and, 95 % of the time, no later than
 #                    a frame period and 10 ms; silence within 100 ms of
 #                    the show's end
-#     --slack MS     with --check, allow the picture MS more either way and
-#                    the sound MS more after the end (a loaded machine)
+#     --busy-machine with --check, for a machine whose other work may
+#                    slow frames down at any time (a test run): the
+#                    picture's median instead of its mean and its 95 %,
+#                    and 40 ms more for the sound after the end
 #     --keep DIR     keep the recording and logs in DIR
 #
 # Needs the builds of that platform (tools/build.sh, build-windows.sh,
@@ -30,7 +32,7 @@ cd "$(dirname "$0")/.."
 ROOT=$PWD
 source tools/sound-server.sh
 
-seconds=20 size=640x360 from=0 load=0 lead=on json= check=0 keep= slack=0
+seconds=20 size=640x360 from=0 load=0 lead=on json= check=0 keep= busy=0
 while [ $# -gt 1 ]; do
     case $1 in
     --seconds) seconds=$2; shift 2 ;;
@@ -40,7 +42,7 @@ while [ $# -gt 1 ]; do
     --lead) lead=$2; shift 2 ;;
     --json) json=$(realpath -m "$2"); shift 2 ;;
     --check) check=1; shift ;;
-    --slack) slack=$2; shift 2 ;;
+    --busy-machine) busy=1; shift ;;
     --keep) keep=$(realpath -m "$2"); shift 2 ;;
     *) echo "sync-check: unknown option $1" >&2; exit 2 ;;
     esac
@@ -215,24 +217,26 @@ label="$platform $size"
     --label "$label" --json "$WORK/figures.json" || fail "the recording could not be read"
 [ -n "$json" ] && cp "$WORK/figures.json" "$json"
 if [ "$check" = 1 ]; then
-    [[ $slack =~ ^[0-9]+$ ]] || { echo "sync-check: --slack takes whole milliseconds" >&2; exit 2; }
-    /usr/bin/python3 - "$WORK/figures.json" "$slack" <<'EOF' || exit 1
+    /usr/bin/python3 - "$WORK/figures.json" "$busy" <<'EOF' || exit 1
 import json, sys
 f = json.load(open(sys.argv[1]))
-slack = float(sys.argv[2])
+busy = sys.argv[2] == "1"
 c, o, period = f["clock_error_ms"], f["on_screen_offset_ms"], f["frame_period_ms"]
 problems = []
 if c is None or abs(c["mean"]) > 5:
     problems.append(f"clock error {c and c['mean']:+.1f} ms, beyond 5 ms")
-if abs(o["mean"]) > 10 + slack:
-    problems.append(f"on-screen offset {o['mean']:+.1f} ms on average, beyond {10 + slack:g} ms")
+# A frame slowed down by other work stays on screen long and late, and
+# weighs on the mean by both: on a busy machine the median is taken.
+centre = "median" if busy else "mean"
+if abs(o[centre]) > 10:
+    problems.append(f"on-screen offset {o[centre]:+.1f} ms ({centre}), beyond 10 ms")
 # A frame that takes far longer than the ones before it is late by that
 # much, whatever was predicted: the worst is reported, and 95 % of the time
 # on screen must be within a frame period and 10 ms.
-if -o["p5"] > period + 10 + slack:
+if not busy and -o["p5"] > period + 10:
     problems.append(f"5 % of the time the picture is over {-o['p5']:.1f} ms late, "
-                    f"more than a frame period ({period:.1f} ms) + {10 + slack:g} ms")
-if f["sound_after_end_ms"] > 100 + slack:
+                    f"more than a frame period ({period:.1f} ms) + 10 ms")
+if f["sound_after_end_ms"] > (140 if busy else 100):
     problems.append(f"the sound went on {f['sound_after_end_ms']:.0f} ms after the show's end")
 for p in problems:
     print(f"sync-check: {p}", file=sys.stderr)

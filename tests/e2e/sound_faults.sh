@@ -33,9 +33,10 @@ fault() {
     ! grep -q "no audio device" "$WORK/demo.err" || fail "$name: the device never played"
     expect_eq "$(grep -cE "$lost" "$WORK/demo.err")" 1 "$name: lines saying the sound was lost"
     expect_eq "$(grep -cvE "$lost" "$WORK/demo.err")" 0 "$name: other lines on stderr"
-    # As long as a show on the silent output; stalled, the clock stood
+    # As long as a show on the silent output, give or take how long the
+    # start-up took (seconds, on a busy machine); stalled, the clock stood
     # still for under a second before it went on by itself.
-    awk -v t="$TOOK" -v n="$NORMAL" 'BEGIN { exit !(t > n - 1.0 && t < n + 1.5) }' ||
+    awk -v t="$TOOK" -v n="$NORMAL" 'BEGIN { exit !(t > n - 2.0 && t < n + 3.0) }' ||
         fail "$name: the show took $TOOK s from its window to its end, against $NORMAL s unharmed"
     echo "$name: $TOOK s from the window to the end, against $NORMAL s unharmed"
 }

@@ -208,7 +208,8 @@ def stats(values):
     values = np.asarray(values)
     return {"mean": float(np.mean(values)), "sd": float(np.std(values)),
             "min": float(np.min(values)), "max": float(np.max(values)),
-            "p5": float(np.percentile(values, 5)), "count": int(len(values))}
+            "median": float(np.median(values)), "p5": float(np.percentile(values, 5)),
+            "count": int(len(values))}
 
 
 def main():
@@ -322,7 +323,8 @@ def main():
     if c:
         print(f"{label}clock error     mean {c['mean']:+7.1f} ms  sd {c['sd']:5.1f}  "
               f"range {c['min']:+.1f} .. {c['max']:+.1f}")
-    print(f"{label}on-screen offset mean {o['mean']:+7.1f} ms  sd {o['sd']:5.1f}  "
+    print(f"{label}on-screen offset mean {o['mean']:+7.1f} ms  median {o['median']:+.1f}  "
+          f"sd {o['sd']:5.1f}  "
           f"latest {o['min']:+.1f} (5 % later than {o['p5']:+.1f})  earliest {o['max']:+.1f}")
     print(f"{label}sound after the show's end {sound_after_end:+.1f} ms")
     if args.json:
