@@ -1,6 +1,8 @@
 // Parsing and printing the text form of sync tracks.
 #include "sync/TrackText.h"
 
+#include "sync/Utf8.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -92,31 +94,9 @@ std::string parseKey(const std::vector<std::string_view>& f, SyncKey& key) {
 // that shows on a terminal (not a C1 control, nor an invisible format or
 // direction mark), else 0.
 std::size_t printableUtf8(std::string_view s) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    std::uint32_t code = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        code = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        code = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        code = lead & 0x07u;
-    } else {
-        return 0;
-    }
-    if (s.size() < length)
-        return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0u) != 0x80u)
-            return 0;
-        code = code << 6 | (byte(i) & 0x3Fu);
-    }
-    const std::uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < smallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+    char32_t code = 0;
+    const std::size_t length = utf8Length(s, &code);
+    if (length == 0)
         return 0;
     const bool invisible = code <= 0x9F || (code >= 0x200B && code <= 0x200F) ||
                            (code >= 0x2028 && code <= 0x202E) ||

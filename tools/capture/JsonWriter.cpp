@@ -1,40 +1,12 @@
 // Escaping, number formatting and the commas of the report's JSON.
 #include "tools/capture/JsonWriter.h"
 
+#include "sync/Utf8.h"
+
 #include <charconv>
 #include <cmath>
 
 namespace Sorva {
-
-namespace {
-
-// Length of the well-formed UTF-8 character that starts s, or 0.
-std::size_t utf8Length(std::string_view s) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    std::uint32_t code = 0;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2, code = lead & 0x1Fu;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3, code = lead & 0x0Fu;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4, code = lead & 0x07u;
-    else
-        return 0;
-    if (s.size() < length)
-        return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0u) != 0x80u)
-            return 0;
-        code = code << 6 | (byte(i) & 0x3Fu);
-    }
-    const std::uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-    return code < smallest[length] || code > 0x10FFFF || surrogate ? 0 : length;
-}
-
-} // namespace
 
 std::string JsonWriter::quoted(std::string_view text) {
     constexpr char hex[] = "0123456789abcdef";
