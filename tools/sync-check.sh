@@ -71,7 +71,7 @@ fail() {
 }
 
 start_x() {
-    Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 "${screen:-${width}x${height}}x24" -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
     PIDS+=($!)
     for _ in $(seq 100); do
         [ -s "$WORK/display" ] && break
@@ -161,6 +161,34 @@ run_linux() {
     stop_recorder
 }
 
+# The site in a headed Chromium filling the private X screen (a headless one
+# cannot be grabbed), playing into the private sound server, started from
+# the start screen's "Demo" and ended by Escape `seconds` into the show. The
+# page hands ?overlay=1 and ?lead=off to the program as its environment.
+run_web() {
+    [ -f build-web/site/index.html ] || fail "build-web/site is missing: run tools/build-web.sh"
+    [ -d build-web/node/node_modules/puppeteer-core ] || fail "puppeteer-core is missing: run tools/install-deps-web.sh"
+    local query="?from=$from&overlay=1"
+    [ "$lead" = off ] && query+="&lead=off"
+    start_recorder 256x160
+    busy_core
+    node tools/web/drive.mjs build-web/site --headed --size "${width}x${height}" --query "$query" \
+        --show-ms $((seconds * 1000)) --escape --until-ended 30000 --linger-ms 1500 \
+        >"$WORK/drive.json" 2>"$WORK/drive.log" || fail "the browser could not be driven"
+    stop_recorder
+    # The page's console, but for the show's standard output.
+    node -e 'const r = JSON.parse(require("fs").readFileSync(process.argv[1]));
+             for (const l of r.console) if (!l.startsWith("log: ")) console.log(l);
+             if (r.state !== "ended") console.log(`page: ${r.state} ${r.message}`);' \
+        "$WORK/drive.json" >"$WORK/web.err"
+    grep -q "^page: " "$WORK/web.err" && fail "the show did not end on Escape"
+    [ -s "$WORK/web.err" ] && { echo "sync-check: the page said:" >&2; cat "$WORK/web.err" >&2; }
+    return 0
+}
+
+# The browser's window fills the screen; a margin lets the page offer the
+# canvas the size asked for.
+[ "$platform" = web ] && screen="$((width + 16))x$((height + 16))"
 start_sound_server "$WORK/xdg" || fail "the sound server did not start"
 start_x
 [ "$lead" = off ] && export HALVO_PICTURE_LEAD=off
@@ -186,6 +214,9 @@ if c is None or abs(c["mean"]) > 5:
     problems.append(f"clock error {c and c['mean']:+.1f} ms, beyond 5 ms")
 if abs(o["mean"]) > 10:
     problems.append(f"on-screen offset {o['mean']:+.1f} ms on average, beyond 10 ms")
+after = f.get("sound_after_end_ms")
+if after is not None and after > 100:
+    problems.append(f"sound went on {after:.0f} ms after the show's end, beyond 100 ms")
 if -o["min"] > period + 10:
     problems.append(f"a frame {-o['min']:.1f} ms late, more than a frame period ({period:.1f} ms) + 10 ms")
 for p in problems:
