@@ -15,6 +15,9 @@
 #     --lead off     draw the row heard, not the row due on screen
 #     --json FILE    the figures as JSON
 #     --check        exit 1 unless the figures are within the goals
+#     --tolerance C,O,L  the goals for --check in ms: the clock error's mean
+#                    within C, the on-screen offset's within O, and no frame
+#                    later than a frame period plus L (default 5,10,10)
 #     --keep DIR     keep the recording and logs in DIR
 #
 # Needs the builds of that platform (tools/build.sh, build-windows.sh,
@@ -24,7 +27,7 @@ cd "$(dirname "$0")/.."
 ROOT=$PWD
 source tools/sound-server.sh
 
-seconds=20 size=640x360 from=0 load=0 lead=on json= check=0 keep=
+seconds=20 size=640x360 from=0 load=0 lead=on json= check=0 keep= tolerance=5,10,10
 while [ $# -gt 1 ]; do
     case $1 in
     --seconds) seconds=$2; shift 2 ;;
@@ -34,6 +37,7 @@ while [ $# -gt 1 ]; do
     --lead) lead=$2; shift 2 ;;
     --json) json=$(realpath -m "$2"); shift 2 ;;
     --check) check=1; shift ;;
+    --tolerance) tolerance=$2; shift 2 ;;
     --keep) keep=$(realpath -m "$2"); shift 2 ;;
     *) echo "sync-check: unknown option $1" >&2; exit 2 ;;
     esac
@@ -46,6 +50,7 @@ esac
 [[ $size =~ ^([0-9]+)x([0-9]+)$ ]] || { echo "sync-check: --size takes WxH" >&2; exit 2; }
 width=${BASH_REMATCH[1]} height=${BASH_REMATCH[2]}
 case $lead in on | off) ;; *) echo "sync-check: --lead takes on or off" >&2; exit 2 ;; esac
+[[ $tolerance =~ ^[0-9]+,[0-9]+,[0-9]+$ ]] || { echo "sync-check: --tolerance takes C,O,L in ms" >&2; exit 2; }
 
 WORK=$(mktemp -d)
 PIDS=()
@@ -201,24 +206,25 @@ fi
 label="$platform $size"
 [ "$load" = 1 ] && label+=", other core busy"
 [ "$lead" = off ] && label+=", lead off"
-/usr/bin/python3 tools/sync/analyse.py "$WORK/recording.nut" build/nostalgia-rmx.wav \
+/usr/bin/python3 tools/sync/analyse.py "$WORK/recording.nut" "${HALVO_NATIVE_BUILD:-build}/nostalgia-rmx.wav" \
     --label "$label" --json "$WORK/figures.json" || fail "the recording could not be read"
 [ -n "$json" ] && cp "$WORK/figures.json" "$json"
 if [ "$check" = 1 ]; then
-    /usr/bin/python3 - "$WORK/figures.json" <<'EOF' || exit 1
+    /usr/bin/python3 - "$WORK/figures.json" "$tolerance" <<'EOF' || exit 1
 import json, sys
 f = json.load(open(sys.argv[1]))
+clock, offset, late = map(float, sys.argv[2].split(","))
 c, o, period = f["clock_error_ms"], f["on_screen_offset_ms"], f["frame_period_ms"]
 problems = []
-if c is None or abs(c["mean"]) > 5:
-    problems.append(f"clock error {c and c['mean']:+.1f} ms, beyond 5 ms")
-if abs(o["mean"]) > 10:
-    problems.append(f"on-screen offset {o['mean']:+.1f} ms on average, beyond 10 ms")
+if c is None or abs(c["mean"]) > clock:
+    problems.append(f"clock error {c and c['mean']:+.1f} ms, beyond {clock:g} ms")
+if abs(o["mean"]) > offset:
+    problems.append(f"on-screen offset {o['mean']:+.1f} ms on average, beyond {offset:g} ms")
 after = f.get("sound_after_end_ms")
 if after is not None and after > 100:
     problems.append(f"sound went on {after:.0f} ms after the show's end, beyond 100 ms")
-if -o["min"] > period + 10:
-    problems.append(f"a frame {-o['min']:.1f} ms late, more than a frame period ({period:.1f} ms) + 10 ms")
+if -o["min"] > period + late:
+    problems.append(f"a frame {-o['min']:.1f} ms late, more than a frame period ({period:.1f} ms) + {late:g} ms")
 for p in problems:
     print(f"sync-check: {p}", file=sys.stderr)
 sys.exit(1 if problems else 0)

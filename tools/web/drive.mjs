@@ -8,8 +8,10 @@
 // row and the frame ends (performance.now()) to the JSON.
 // With --headed the browser opens a window filling the X display (kiosk
 // mode) instead, which a screen recorder can grab, and plays its sound out
-// of the environment's sound server; --started FILE is written the moment
-// "Demo" is pressed, for a script that does something to the running show.
+// of the environment's sound server; --started FILE is written when the
+// show's first frame is drawn, for a script that does something to the
+// running show. The report then gives the show's length (first frame to the
+// page's end) as showLengthMs.
 // --show-ms N runs N ms from the show's first frame instead of --run-ms from
 // the press (the tune is decoded in between); --linger-ms N keeps the page
 // open that long after the end, so that a recording hears what it plays then.
@@ -127,7 +129,11 @@ try {
     result.selected = await page.$eval('#sizes', (s) => s.selectedIndex);
     await page.click('#demo');
     const clicked = Date.now();
-    if (option('--started', '')) await writeFile(option('--started', ''), `${clicked}\n`);
+    const firstFrame = page.waitForFunction(() => (Module.halvoSwaps || []).length > 0,
+                                            { timeout: 60000, polling: 20 })
+      .then(() => true, () => false);
+    if (option('--started', ''))
+      firstFrame.then((drawn) => drawn && writeFile(option('--started', ''), `${Date.now()}\n`));
     const showMs = Number(option('--show-ms', '0'));
     if (showMs > 0) {
       await page.waitForFunction(() => (Module.halvoSwaps || []).length > 0 ||
@@ -160,7 +166,9 @@ try {
     if (args.includes('--escape')) await page.keyboard.press('Escape');
     if (untilEnded || args.includes('--escape'))
       await page.waitForFunction(() => !document.getElementById('canvas').hidden === false,
-                                 { timeout: untilEnded || 30000 }).catch(() => {});
+                                 { timeout: untilEnded || 30000, polling: 20 }).catch(() => {});
+    result.showLengthMs = await page.evaluate(() => (Module.halvoSwaps || []).length ?
+                                              performance.now() - Module.halvoSwaps[0] : null);
     await new Promise((r) => setTimeout(r, Number(option('--linger-ms', '0'))));
   }
   result.state = (await visible('failed')) ? 'failed' : (await visible('start')) ?
