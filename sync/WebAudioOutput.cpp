@@ -89,8 +89,10 @@ EM_JS(void, halvoOutPlayFrom, (double frame, int play), {
 
 // Frames heard, held at the end and never less than last time. The output's
 // timestamp says which context time was heard at which page time; between
-// its updates the page's clock carries it on, at most 0.1 s, since a device
-// that stops playing stops updating it. Browsers without timestamps give the
+// its updates the page's clock carries it on, but never past the context's
+// time, the end of the sound rendered so far: when the browser falls behind
+// (a busy machine), the output runs dry there and plays silence until it
+// catches up. Browsers without timestamps give the
 // context's time less the latency it reports. A clock standing still for
 // stallSeconds while playing, or an error from the device, loses it: the
 // source is stopped and the page's clock goes on from there.
@@ -106,7 +108,8 @@ EM_JS(double, halvoOutPosition, (double stallMs), {
         let clock = 0;
         if (stamp && stamp.performanceTime > 0) {
             clock = stamp.contextTime;
-            heard = clock + Math.min(Math.max(now - stamp.performanceTime, 0), 100) / 1000;
+            heard =
+                Math.min(clock + Math.max(now - stamp.performanceTime, 0) / 1000, ctx.currentTime);
         } else {
             clock = ctx.currentTime;
             heard = clock - (ctx.outputLatency || 0) - (ctx.baseLatency || 0);

@@ -24,8 +24,8 @@ public:
     void setTune(std::span<const std::int16_t> samples) override;
     void start() override;
     // What is heard: the context time the output last said it was playing,
-    // carried on by the page's clock since (at most 0.1 s), from where the
-    // tune started. Also where a lost device is noticed and told, once.
+    // carried on by the page's clock since, up to the end of what was
+    // rendered, from where the tune started. Also where a lost device is noticed and told, once.
     double position() const override;
     void seek(double frames) override;
     void setPaused(bool paused) override;
