@@ -57,6 +57,8 @@ int runDemo() {
     // Each frame is drawn for the moment it will be seen, not the one its
     // row is read at.
     FrameLead lead(FrameLead::enabledByEnvironment());
+    const auto shownAfterSwap = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(DisplayContext::shownAfterSwap()));
     std::optional<SyncOverlay> overlay;
     if (SyncOverlay::enabledByEnvironment())
         overlay.emplace();
@@ -88,7 +90,7 @@ int runDemo() {
             overlay->draw(display);
 
         display.swap();
-        lead.frameShown(std::chrono::steady_clock::now());
+        lead.frameShown(std::chrono::steady_clock::now() + shownAfterSwap);
         display.pollEvents();
 
         if (display.reloadRequested()) {

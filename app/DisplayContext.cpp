@@ -82,6 +82,12 @@ void DisplayContext::swap() {
     time_ = t;
 }
 
+// The window system shows a swapped picture at once (measured on the X
+// server: the frame routine's own times put the picture within a few ms).
+double DisplayContext::shownAfterSwap() {
+    return 0.0;
+}
+
 void DisplayContext::pollEvents() {
     glfwPollEvents();
 }

@@ -37,6 +37,9 @@ public:
     bool keyDown(int key) const override;
 
     void swap();
+    // Seconds from swap()'s return to its picture on the screen, as measured
+    // on the platform: the frame routine counts them in its lead.
+    static double shownAfterSwap();
     void pollEvents();
 
     // Told of key presses as pollEvents() takes them from the window system,

@@ -39,16 +39,20 @@ double FrameLead::beginFrame(Clock::time_point now) {
 void FrameLead::frameShown(Clock::time_point now) {
     if (!started_)
         return;
+    // The first frame after a start or reset does every first-use job
+    // (compiling, uploading): its time says nothing of the next ones.
+    if (!shownOnce_) {
+        shownAt_ = now;
+        shownOnce_ = true;
+        return;
+    }
     toScreen_[next_] = std::max(secondsBetween(startedAt_, now), 0.0);
     next_ = (next_ + 1) % history;
     toScreenCount_ = std::min(toScreenCount_ + 1, history);
-    if (shownOnce_) {
-        periods_[nextPeriod_] = std::max(secondsBetween(shownAt_, now), 0.0);
-        nextPeriod_ = (nextPeriod_ + 1) % history;
-        periodCount_ = std::min(periodCount_ + 1, history);
-    }
+    periods_[nextPeriod_] = std::max(secondsBetween(shownAt_, now), 0.0);
+    nextPeriod_ = (nextPeriod_ + 1) % history;
+    periodCount_ = std::min(periodCount_ + 1, history);
     shownAt_ = now;
-    shownOnce_ = true;
 }
 
 void FrameLead::reset() {

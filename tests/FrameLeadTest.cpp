@@ -34,8 +34,8 @@ TEST(FrameLeadTest, LeadsByTheTimeToTheMiddleOfTheFramesTimeOnScreen) {
         double lead;
     } cases[] = {
         {"no frame timed yet", {}, 0.0},
-        // One frame: its time to the screen, no period to add half of yet.
-        {"one frame of 70 ms", {0.070}, 0.070},
+        {"the first frame is not timed", {0.070}, 0.0},
+        {"a slow first frame (first use of everything) is not timed", {1.5, 0.07, 0.07}, 0.105},
         {"steady 70 ms frames: 1.5 periods", {0.07, 0.07, 0.07, 0.07}, 0.105},
         {"steady 35 ms frames", std::vector<double>(20, 0.035), 0.0525},
         {"one slow frame among steady ones is ridden out",

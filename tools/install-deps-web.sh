@@ -13,6 +13,9 @@ packages=(
   # the browser the tests drive, and a loopback server for the site
   chromium python3
 )
+# The sync check and the sound tests also take the private X server, the
+# sound server, ffmpeg and numpy from tools/install-deps.sh, which
+# tools/build-web.sh runs first.
 # npm fetches the pinned driver; Node.js may bring its own.
 command -v npm >/dev/null || packages+=(npm)
 

@@ -135,6 +135,21 @@ def heard_positions(pcm, tune):
     return np.array(pairs)
 
 
+def sound_after_end(pcm, t0, slope, end):
+    """Ms from the show's end (a wall time) to the end of the last 10 ms of
+    the recording with sound in it; None when the recording stops within
+    0.3 s of the end."""
+    block = RATE // 100
+    blocks = len(pcm) // block
+    if blocks == 0 or t0 + slope * blocks * block < end + 0.3:
+        return None
+    rms = np.sqrt(np.mean(pcm[:blocks * block].reshape(blocks, block) ** 2, axis=1))
+    loud = np.flatnonzero(rms > 1e-3)
+    if len(loud) == 0:
+        return None
+    return float((t0 + slope * (loud[-1] + 1) * block - end) * 1000.0)
+
+
 def find_strip(frame):
     """Top-left corner of the overlay in a grabbed frame, or None."""
     h, w = frame.shape
@@ -257,6 +272,7 @@ def main():
     offsets = []
     clock_errors = []
     reads = {}
+    shown_until = 0
     strip = None
     for stamp, frame in zip(video_stamps, video_frames(args.recording, video["index"],
                                                         video["width"], video["height"])):
@@ -272,6 +288,7 @@ def main():
         whole = round(stamp * 10000.0)
         read = whole - ((whole - fields["wall"]) % (1 << 32))
         reads[(fields["counter"], fields["heard"])] = (read / 10000.0, fields["heard"])
+        shown_until = grabbed  # the index of the next grab
         now = heard(stamp)
         if now is None or fields["picture"] == 0:
             continue
@@ -290,15 +307,11 @@ def main():
             clock_errors.append((program_heard - now) / RATE * 1000.0)
     frame_times = [t for t, _ in read_times]
     period = (frame_times[-1] - frame_times[0]) / max(len(frame_times) - 1, 1) * 1000.0
-    # The show ends when the frame after its last one would have started
-    # (the last frame taken to last as long as the one before it, or the
-    # mean period); the sound should stop with it. Its last sound is the
-    # last 10 ms block above -60 dBFS.
-    last_gap = frame_times[-1] - frame_times[-2] if len(frame_times) > 1 else 0.0
-    blocks = np.abs(pcm[:len(pcm) // 441 * 441]).reshape(-1, 441).max(axis=1)
-    last_sound = t0 + slope * (int(np.flatnonzero(blocks > 1e-3)[-1]) + 1) * 441
-    show_end = frame_times[-1] + max(period / 1000.0, last_gap)
-    sound_after_end = (last_sound - show_end) * 1000.0
+    # The show ends when its picture leaves the screen: the first grab
+    # without the overlay after the last with it.
+    after_end = None
+    if shown_until < len(video_stamps):
+        after_end = sound_after_end(pcm, t0, slope, video_stamps[shown_until])
 
     result = {
         "label": args.label,
@@ -310,9 +323,9 @@ def main():
         "on_screen_offset_ms": stats(offsets),
         "match_score_min": float(pairs[:, 2].min()),
         "dropouts": dropouts,
-        "sound_after_end_ms": sound_after_end,
         "stamp_jitter_ms": stamp_jitter * 1000.0,
         "sink_rate_ppm": (1.0 / (slope * RATE) - 1.0) * 1e6,
+        "sound_after_end_ms": after_end,
     }
     c = result["clock_error_ms"]
     o = result["on_screen_offset_ms"]
@@ -326,7 +339,8 @@ def main():
     print(f"{label}on-screen offset mean {o['mean']:+7.1f} ms  median {o['median']:+.1f}  "
           f"sd {o['sd']:5.1f}  "
           f"latest {o['min']:+.1f} (5 % later than {o['p5']:+.1f})  earliest {o['max']:+.1f}")
-    print(f"{label}sound after the show's end {sound_after_end:+.1f} ms")
+    if after_end is not None:
+        print(f"{label}sound after the show's end {after_end:+.1f} ms")
     if args.json:
         with open(args.json, "w") as f:
             json.dump(result, f, indent=1)

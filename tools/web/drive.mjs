@@ -6,10 +6,20 @@
 // With --still FILE the query asks for a still frame (?row=...): no start
 // screen; the frame's pixels go to FILE (RGBA, top row first), its number,
 // row and the frame ends (performance.now()) to the JSON.
-//   node drive.mjs SITE [--size WxH] [--query ?...] [--run-ms N]
+// With --headed the browser opens a window filling the X display (kiosk
+// mode) instead, which a screen recorder can grab, and plays its sound out
+// of the environment's sound server; --started FILE is written when the
+// show's first frame is drawn, for a script that does something to the
+// running show. The report then gives the show's length (first frame to the
+// page's end) as showLengthMs.
+// --show-ms N runs N ms from the show's first frame instead of --run-ms from
+// the press (the tune is decoded in between); --linger-ms N keeps the page
+// open that long after the end, so that a recording hears what it plays then.
+//   node drive.mjs SITE [--size WxH] [--query ?...] [--run-ms N | --show-ms N]
 //                  [--screenshot FILE] [--escape] [--until-ended MS]
 //                  [--browser-arg ARG]... [--hide-extension NAME]
-//                  [--still FILE [--still-ms N]]
+//                  [--still FILE [--still-ms N]] [--headed] [--started FILE]
+//                  [--linger-ms N]
 import { createServer } from 'node:http';
 import { readFile, writeFile } from 'node:fs/promises';
 import { extname, join, normalize } from 'node:path';
@@ -47,14 +57,19 @@ const server = createServer(async (request, response) => {
 await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
 const url = `http://127.0.0.1:${server.address().port}/${query}`;
 
+const headed = args.includes('--headed');
 const browser = await puppeteer.launch({
   executablePath: '/usr/bin/chromium',
-  headless: true,
+  headless: !headed,
+  // Headed: no "controlled by automated software" bar over the page.
+  ignoreDefaultArgs: headed ? ['--enable-automation'] : [],
   args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
          `--window-size=${width},${height}`, '--no-first-run', '--disable-background-networking',
          '--disable-component-update', '--disable-sync', '--disable-dev-shm-usage',
+         ...(headed ? ['--kiosk', '--window-position=0,0', '--test-type',
+                       '--autoplay-policy=no-user-gesture-required'] : []),
          ...args.flatMap((a, i) => (args[i - 1] === '--browser-arg' ? [a] : []))],
-  defaultViewport: { width, height },
+  defaultViewport: headed ? null : { width, height },
 });
 const result = { url, console: [], sizes: [], state: '', message: '' };
 const kill = () => { try { browser.process()?.kill('SIGKILL'); } catch {} };
@@ -114,7 +129,20 @@ try {
     result.selected = await page.$eval('#sizes', (s) => s.selectedIndex);
     await page.click('#demo');
     const clicked = Date.now();
-    await new Promise((r) => setTimeout(r, runMs));
+    const firstFrame = page.waitForFunction(() => (Module.halvoSwaps || []).length > 0,
+                                            { timeout: 60000, polling: 20 })
+      .then(() => true, () => false);
+    if (option('--started', ''))
+      firstFrame.then((drawn) => drawn && writeFile(option('--started', ''), `${Date.now()}\n`));
+    const showMs = Number(option('--show-ms', '0'));
+    if (showMs > 0) {
+      await page.waitForFunction(() => (Module.halvoSwaps || []).length > 0 ||
+                                 !document.getElementById('failed').hidden,
+                                 { timeout: 60000, polling: 50 });
+      await new Promise((r) => setTimeout(r, showMs));
+    } else {
+      await new Promise((r) => setTimeout(r, runMs));
+    }
     result.ranMs = Date.now() - clicked;
     // Frame ends as the show keeps them: Demo to the first, and the median
     // frame after the first second (or after the first frame, when too few
@@ -138,7 +166,10 @@ try {
     if (args.includes('--escape')) await page.keyboard.press('Escape');
     if (untilEnded || args.includes('--escape'))
       await page.waitForFunction(() => !document.getElementById('canvas').hidden === false,
-                                 { timeout: untilEnded || 30000 }).catch(() => {});
+                                 { timeout: untilEnded || 30000, polling: 20 }).catch(() => {});
+    result.showLengthMs = await page.evaluate(() => (Module.halvoSwaps || []).length ?
+                                              performance.now() - Module.halvoSwaps[0] : null);
+    await new Promise((r) => setTimeout(r, Number(option('--linger-ms', '0'))));
   }
   result.state = (await visible('failed')) ? 'failed' : (await visible('start')) ?
     (await page.$('#again') ? 'ended' : 'start') : (await visible('canvas')) ? 'running' : 'loading';
