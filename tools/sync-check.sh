@@ -14,7 +14,8 @@
 #     --load         keep the other core busy throughout
 #     --lead off     draw the row heard, not the row due on screen
 #     --json FILE    the figures as JSON
-#     --check        exit 1 unless the figures are within the goals
+#     --check        exit 1 unless the figures are within the goals, and
+#                    the sound stops within 100 ms of the show's end
 #     --tolerance C,O,L  the goals for --check in ms: the clock error's mean
 #                    within C, the on-screen offset's within O, and no frame
 #                    later than a frame period plus L (default 5,10,10)
