@@ -15,5 +15,5 @@ bash tests/web/sound_faults.sh build-web/site
 # cores with other builds: clock error means within 6.5 ms, on-screen offset
 # means within 8 ms, the latest frame up to 171 ms past a frame period. The
 # program without its lead, or with its frames queued in the browser, is
-# 80 ms and more late on average.
+# 65 ms and more late on average.
 ./tools/sync-check.sh --size 320x180 --seconds 20 --from 29 --check --tolerance 10,25,250 web
