@@ -29,8 +29,11 @@ accept_dialog
 wait_window
 sleep 1
 xdotool windowfocus --sync "$WINDOW"
+# Held long enough to outlast the show's start-up under a busy wine: the
+# first frame, and so the first reload, may come a second or more after the
+# window appears.
 xdotool keydown e
-sleep 1
+sleep 3
 xdotool keyup e
 keys Escape
 wait_demo 20

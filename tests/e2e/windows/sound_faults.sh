@@ -2,8 +2,10 @@
 # driver into a private server: the null sink unloaded (the device goes
 # away) or suspended (it stalls). Either way the show goes on silently from
 # where it was and ends on track "e" on time; gone, it says so in one line.
-# (Stalled, wine's driver may go on taking sound as if it played: then the
-# clock goes on by itself and nothing is said.)
+# (Stalled, wine's driver goes on taking a little sound now and then, for a
+# few seconds, as if it played: the clock crawls on rather than stopping,
+# nothing is said, and the show ends up to 3.5 s late. The bound here holds
+# that, and catches a show that never ends.)
 source "$(dirname "$0")/lib.sh"
 source "$HALVO_SOURCE/tools/sound-server.sh"
 # The run's prefix has no sound driver; this test turns wine's own back on
@@ -46,7 +48,8 @@ for fault in unload_sink "pactl suspend-sink halvo_sink 1"; do
     # shellcheck disable=SC2086
     timed_show $fault
     [ "$fault" = unload_sink ] && expect_eq "$(said "$lost")" 1 "$fault: lines saying the sound was lost"
-    awk -v t="$TOOK" -v n="$NORMAL" 'BEGIN { exit !(t < n + 2.0) }' ||
+    awk -v t="$TOOK" -v n="$NORMAL" -v f="$fault" \
+        'BEGIN { exit !(t < n + (f == "unload_sink" ? 2.0 : 5.0)) }' ||
         fail "$fault: the show took $TOOK s from its window to its end, against $NORMAL s unharmed"
     echo "$fault: $TOOK s from the window to the end, against $NORMAL s unharmed"
     pactl list short modules | grep -q module-null-sink ||
