@@ -158,13 +158,13 @@ accept_dialog() {
     xdotool windowfocus --sync "$dialog" key Return
 }
 
-run_linux() {
-    [ -x build/show/halvo ] || fail "build/show/halvo is missing: run tools/build.sh"
-    make_show build/show "$WORK/show" build/halvo-track
+# Runs the program (the command, in the show directory) with the sync
+# overlay while recording, accepts its setup dialog and waits for its end.
+play_recorded() {
     start_recorder 256x128
     busy_core
-    (cd "$WORK/show" && HALVO_SYNC_OVERLAY=1 exec "$ROOT/build/show/halvo") \
-        >"$WORK/halvo.out" 2>"$WORK/halvo.err" &
+    (cd "$WORK/show" && HALVO_SYNC_OVERLAY=1 exec "$@") \
+        >"$WORK/halvo.out" 2>"$WORK/halvo.err" </dev/null &
     DEMO=$!
     PIDS+=($DEMO)
     accept_dialog
@@ -172,6 +172,12 @@ run_linux() {
     wait "$DEMO" || fail "the program ended with exit code $?"
     sleep 0.5
     stop_recorder
+}
+
+run_linux() {
+    [ -x build/show/halvo ] || fail "build/show/halvo is missing: run tools/build.sh"
+    make_show build/show "$WORK/show" build/halvo-track
+    play_recorded "$ROOT/build/show/halvo"
 }
 
 # halvo.exe under wine, in a prefix of its own whose sound goes to the
@@ -191,17 +197,7 @@ run_windows() {
     wineserver -p >/dev/null 2>&1
     make_show build-win/show "$WORK/show" build/halvo-track
     cp build-win/show/halvo.exe "$WORK/show/"
-    start_recorder 256x128
-    busy_core
-    (cd "$WORK/show" && HALVO_SYNC_OVERLAY=1 exec wine ./halvo.exe) \
-        >"$WORK/halvo.out" 2>"$WORK/halvo.err" </dev/null &
-    DEMO=$!
-    PIDS+=($DEMO)
-    accept_dialog
-    wait_gone "$DEMO" $((seconds + 60))
-    wait "$DEMO" || fail "the program ended with exit code $?"
-    sleep 0.5
-    stop_recorder
+    play_recorded wine ./halvo.exe
     wineserver -k 2>/dev/null || true
 }
 
