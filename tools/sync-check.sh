@@ -7,7 +7,13 @@
 # reads the positions heard from the recording and the positions drawn from
 # the overlay.
 #
-#   tools/sync-check.sh [options] linux|windows|web
+#   tools/sync-check.sh [options] linux|windows|web|recorder
+#
+# "recorder" checks the recorder itself against a control (tools/sync/
+# control.py): clicks, and flashes of the screen at the instants they are
+# heard. It prints how late the recorder stamps the screen against the
+# sound, which the figures of the others include; with --check, within
+# the clock's limit.
 #     --seconds N    seconds of show to record (default 20)
 #     --size WxH     the window (default 640x360)
 #     --from S       start the show S seconds into the tune (web only; 0)
@@ -51,8 +57,8 @@ while [ $# -gt 1 ]; do
     esac
 done
 platform=${1:-}
-case $platform in linux | windows | web) ;; *)
-    echo "usage: tools/sync-check.sh [options] linux|windows|web" >&2; exit 2 ;;
+case $platform in linux | windows | web | recorder) ;; *)
+    echo "usage: tools/sync-check.sh [options] linux|windows|web|recorder" >&2; exit 2 ;;
 esac
 [[ $seconds =~ ^[0-9]+$ && $seconds -ge 5 ]] || { echo "sync-check: --seconds takes a whole number, 5 or more" >&2; exit 2; }
 [[ $size =~ ^([0-9]+)x([0-9]+)$ ]] || { echo "sync-check: --size takes WxH" >&2; exit 2; }
@@ -233,6 +239,25 @@ start_sound_server "$WORK/xdg" || fail "the sound server did not start"
 start_x
 [ "$lead" = off ] && export HALVO_PICTURE_LEAD=off
 unset HALVO_AUDIO
+if [ "$platform" = recorder ]; then
+    start_recorder 256x128
+    /usr/bin/python3 tools/sync/control.py play "$seconds" >"$WORK/control.out" 2>"$WORK/control.err" ||
+        fail "the control could not play"
+    sleep 0.5
+    stop_recorder
+    /usr/bin/python3 tools/sync/control.py analyse "$WORK/recording.nut" "$WORK/figures.json" ||
+        fail "the recording could not be read"
+    [ -n "$json" ] && cp "$WORK/figures.json" "$json"
+    if [ "$check" = 1 ]; then
+        /usr/bin/python3 -c 'import json, sys
+offset = json.load(open(sys.argv[1]))["recorder_offset_ms"]
+limit = float(sys.argv[2].split(",")[0])
+if abs(offset) > limit:
+    sys.exit(f"sync-check: the recorder stamps the screen {offset:+.1f} ms against the sound, beyond {limit:g} ms")' \
+            "$WORK/figures.json" "$tolerance" || exit 1
+    fi
+    exit 0
+fi
 "run_$platform"
 if grep -q "no audio device" "$WORK"/*.err 2>/dev/null; then
     fail "the program fell back to silence"

@@ -124,11 +124,21 @@ def heard_positions(pcm, tune):
                 lag = at - (lo + found)
                 pairs.append((at + window // 2, at + window // 2 - lag, score))
                 continue
-        # Anywhere in the tune up to this point of the recording and a bit.
-        hi = min(at - start + 30 * RATE, len(tune))
-        found, score = normalised_peak(chunk, tune[:hi])
+        # Within a few seconds of the last match (a drop-out moves the tune
+        # by as long as it lasts), or before the first match anywhere in the
+        # tune up to this point of the recording and a bit. A stretch that
+        # does not match (a stutter, or noise) costs a small search, not one
+        # over the whole tune.
+        if lag is not None:
+            lo = max(at - lag - 5 * RATE, 0)
+            hi = min(at - lag + window + 5 * RATE, len(tune))
+        else:
+            lo, hi = 0, min(at - start + 30 * RATE, len(tune))
+        if hi - lo <= window:
+            continue
+        found, score = normalised_peak(chunk, tune[lo:hi])
         if score > 0.9:
-            lag = at - found
+            lag = at - (lo + found)
             pairs.append((at + window // 2, at + window // 2 - lag, score))
     if not pairs:
         fail("no stretch of the recording matches the tune")
