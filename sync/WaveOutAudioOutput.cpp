@@ -107,18 +107,40 @@ void WaveOutAudioOutput::start() {
 }
 
 void WaveOutAudioOutput::feed() {
-    // Woken as each buffer is done, and at least every 100 ms to see
-    // whether it should stop: the device is never waited on for longer.
+    // Woken as each buffer is done, and at least every 20 ms to read the
+    // device's count and see whether it should stop: the device is never
+    // waited on for longer.
     while (!stopping_ && !refused_) {
-        WaitForSingleObject(played_, 100);
-        const std::lock_guard lock(filling_);
-        for (WAVEHDR& header : buffers_->headers) {
-            if (!stopping_ && (header.dwFlags & WHDR_DONE) && !requeue(header)) {
-                refused_ = true;
-                break;
+        WaitForSingleObject(played_, pollMilliseconds);
+        {
+            const std::lock_guard lock(filling_);
+            for (WAVEHDR& header : buffers_->headers) {
+                if (!stopping_ && (header.dwFlags & WHDR_DONE) && !requeue(header)) {
+                    refused_ = true;
+                    break;
+                }
             }
         }
+        poll();
     }
+}
+
+void WaveOutAudioOutput::poll() {
+    unsigned generation = 0;
+    {
+        const std::lock_guard lock(polling_);
+        generation = polled_.generation;
+    }
+    double frames = 0.0;
+    const char* gone = devicePlayed(frames);
+    const Clock::time_point at = Clock::now();
+    const std::lock_guard lock(polling_);
+    if (polled_.generation != generation)
+        return;
+    if (!gone)
+        polled_.frames = frames;
+    polled_.gone = gone;
+    polled_.at = at;
 }
 
 void WaveOutAudioOutput::restartFrom(double from) {
@@ -126,7 +148,12 @@ void WaveOutAudioOutput::restartFrom(double from) {
     returned_ = from;
     deviceFrames_ = 0.0;
     movedAt_ = Clock::now();
-    queriedAt_ = Clock::time_point{};
+    aliveAt_ = movedAt_;
+    aliveFrames_ = 0.0;
+    {
+        const std::lock_guard lock(polling_);
+        polled_ = Polled{0.0, movedAt_, nullptr, polled_.generation + 1};
+    }
     lost_.expectLife(movedAt_);
 }
 
@@ -150,14 +177,19 @@ double WaveOutAudioOutput::position() const {
     if (!started_)
         return 0.0;
     const Clock::time_point now = Clock::now();
-    const char* gone = refused_ ? "it refused the sound" : nullptr;
-    if (!gone && std::chrono::duration<double>(now - queriedAt_).count() >= queryEverySeconds) {
-        queriedAt_ = now;
-        double frames = deviceFrames_;
-        gone = devicePlayed(frames);
-        if (!gone && frames != deviceFrames_) {
-            deviceFrames_ = frames;
-            movedAt_ = now;
+    Polled seen;
+    {
+        const std::lock_guard lock(polling_);
+        seen = polled_;
+    }
+    const char* gone = refused_ ? "it refused the sound" : seen.gone;
+    if (!gone && seen.frames != deviceFrames_) {
+        deviceFrames_ = seen.frames;
+        movedAt_ = seen.at;
+        const double since = std::chrono::duration<double>(seen.at - aliveAt_).count();
+        if (aliveFrames_ == 0.0 || seen.frames - aliveFrames_ >= aliveShare * since * sampleRate) {
+            aliveAt_ = seen.at;
+            aliveFrames_ = seen.frames;
         }
     }
     double at = base_ + deviceFrames_;
@@ -168,7 +200,7 @@ double WaveOutAudioOutput::position() const {
         at += std::min(since, maxInterpolationSeconds) * sampleRate;
     }
     returned_ = std::clamp(at, returned_, static_cast<double>(cursor_.tuneFrames()));
-    if (const char* why = lost_.lostBecause(now, movedAt_, !paused_, gone)) {
+    if (const char* why = lost_.lostBecause(now, aliveAt_, !paused_, gone)) {
         abandoned_ = gone == nullptr;
         cursor_.mute();
         lost_.takeOver(returned_, why, paused_);
@@ -211,6 +243,9 @@ void WaveOutAudioOutput::setPaused(bool paused) {
         waveOutRestart(device_);
     paused_ = paused;
     movedAt_ = Clock::now();
+    // Life is counted afresh from here: a pause is not a stall.
+    aliveAt_ = movedAt_;
+    aliveFrames_ = deviceFrames_;
     lost_.expectLife(movedAt_);
 }
 

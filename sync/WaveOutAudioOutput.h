@@ -2,7 +2,9 @@
 // buffers queued on the device, refilled by a thread of its own as each is
 // played. The position is what the device says it has played
 // (waveOutGetPosition), not what it was handed: since Vista a buffer handed
-// back has only been taken by the audio engine, not yet heard.
+// back has only been taken by the audio engine, not yet heard. Only the
+// feeding thread calls into the device while the tune plays: a driver stuck
+// on its sound server holds that thread, never the frames.
 #pragma once
 
 #include "sync/AudioOutput.h"
@@ -28,11 +30,14 @@ public:
     static constexpr int bufferFrames = 1024;
     static constexpr int bufferCount = 4;
 
-    // The device is asked where it is at most this often; in between, and
-    // between its own updates, the time since then is added.
-    static constexpr double queryEverySeconds = 0.02;
+    // The feeding thread asks the device where it is at least this often;
+    // in between, and between the device's own updates, the time since the
+    // count last moved is added.
+    static constexpr DWORD pollMilliseconds = 20;
     // No more than this is added on the time since the device last moved.
     static constexpr double maxInterpolationSeconds = 0.05;
+    // The least share of the time the device must play to count as alive.
+    static constexpr double aliveShare = 0.5;
 
     // Opens the default device at 44.1 kHz stereo 16-bit; throws
     // std::runtime_error with waveOut's reason when there is none.
@@ -60,6 +65,8 @@ private:
     void feed();
     // Frames played since the device was last reset, or why it cannot say.
     const char* devicePlayed(double& frames) const;
+    // Feeding thread: reads the device's count into polled_.
+    void poll();
     // After start, a seek or a resume: the position starts afresh from `from`.
     void restartFrom(double from);
 
@@ -84,10 +91,27 @@ private:
     // The tune's frame at which the device's count last started from 0.
     double base_ = 0.0;
 
+    // The device's count as the feeding thread last read it. A read begun
+    // before a restart (a seek or the start) is dropped: `generation`
+    // counts the restarts.
+    struct Polled {
+        double frames = 0.0;
+        Clock::time_point at{};
+        const char* gone = nullptr;
+        unsigned generation = 0;
+    };
+    mutable std::mutex polling_;
+    Polled polled_;
+
     // What position() last read and returned; main thread only.
     mutable double deviceFrames_ = 0.0;
-    mutable Clock::time_point movedAt_{}; // when the device's count last changed
-    mutable Clock::time_point queriedAt_{};
+    mutable Clock::time_point movedAt_{}; // when the device's count was seen to change
+    // The device's last sign of life: its first step after a restart, then
+    // a count that had kept up with at least half the time since the one
+    // before. A driver that takes a little sound now and then while its
+    // sink is stalled moves its count, but shows no life.
+    mutable Clock::time_point aliveAt_{};
+    mutable double aliveFrames_ = 0.0;
     mutable double returned_ = 0.0;
     mutable LostDeviceClock lost_;
     mutable bool abandoned_ = false; // lost while stalled: not closed
