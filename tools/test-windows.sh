@@ -38,6 +38,9 @@ xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" bash -c '
 # The sync check through wine's sound driver. Wine reports as played what it
 # has handed to the sound server, so its clock leads the sound by the
 # server's buffer (30 to 80 ms on these machines): the limits hold the clock
-# and the picture to that, and catch a clock that lags or stops.
+# and the picture to that, and catch a clock that lags or stops. On a busy
+# machine wine's driver itself starves and stutters, and the recording may
+# not match the tune: one more run is allowed before the check fails.
 cd ..
-./tools/sync-check.sh --seconds 20 --check --busy-machine --tolerance 100,100,250 windows
+check_sync() { ./tools/sync-check.sh --seconds 20 --check --busy-machine --tolerance 100,100,250 windows; }
+check_sync || { echo "test-windows: the sync check once more" >&2; check_sync; }
