@@ -31,3 +31,5 @@ endif()
 if(NOT HALVO_YEAR)
   string(TIMESTAMP HALVO_YEAR "%Y" UTC)
 endif()
+# For scripts that name files after it (tools/release.sh).
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/version.txt CONTENT "${HALVO_VERSION}\n")
