@@ -171,8 +171,11 @@ check() {
     local exe
     exe=$(find "$work/win" -name halvo.exe)
     [ -n "$exe" ] || die "$win holds no halvo.exe"
-    local dll
-    for dll in $(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ { print toupper($3) }'); do
+    local dll imports
+    imports=$(x86_64-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ { print toupper($3) }') ||
+        die "cannot read halvo.exe's imports (x86_64-w64-mingw32-objdump, tools/install-deps-windows.sh)"
+    grep -qx KERNEL32.DLL <<<"$imports" || die "no imports read from halvo.exe in $win"
+    for dll in $imports; do
         case $dll in
         GDI32.DLL | KERNEL32.DLL | MSVCRT.DLL | OPENGL32.DLL | SHELL32.DLL | USER32.DLL | WINMM.DLL) ;;
         *) die "halvo.exe in $win imports $dll, which is not part of Windows" ;;
