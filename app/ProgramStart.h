@@ -17,10 +17,12 @@ std::filesystem::path executablePath();
 // template and banner) are found; null where resources are not separate.
 void* ownModule();
 
-// Hides the console window the program was started with, if it has one.
-// Nobody can read a hidden console: standard output and error that went to
-// it go to a log file beside the executable instead (or in the folder for
-// temporary files when that one cannot be written), named after it.
+// Hides the console window the program was given for itself alone (when it
+// was double-clicked); a console it shares with the program it was started
+// from stays as it is, and is written to. Nobody can read a hidden console:
+// standard output and error that went to it go to a log file beside the
+// executable instead (or in the folder for temporary files when that one
+// cannot be written), named after it.
 void hideConsole();
 
 // The options in the address of the page the program runs in ("?row=…");

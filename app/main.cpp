@@ -1,9 +1,9 @@
 // halvo: the demo. Arguments are ignored.
 #include "app/Demo.h"
+#include "app/FatalMessage.h"
 #include "app/ProgramStart.h"
 #include "app/ShowDirectory.h"
 
-#include <cstdio>
 #include <exception>
 
 int main() {
@@ -12,7 +12,8 @@ int main() {
     try {
         status = Sorva::runDemo();
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
+        // Everything runDemo made, its window included, is gone by now.
+        Sorva::reportFatal(e.what());
     }
     return Sorva::programEnds(status);
 }

@@ -24,6 +24,9 @@ packages=(
   # a real sound output without a sound card, and the sync check that
   # records it (its analysis reads the recording with Debian's numpy)
   pulseaudio pulseaudio-utils python3-numpy
+  # the release: its Debian package checked by lintian; zip for the test
+  # that spoils a release's zip
+  lintian zip
 )
 
 missing=()

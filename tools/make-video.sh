@@ -2,7 +2,8 @@
 # Builds the show, then renders a contact sheet of the whole show (48 frames)
 # and an MP4 of it at 640 x 360 with its sound, through the capture tool. The
 # MP4's frames are measured as they are rendered: the show report (table on
-# stdout, figures in halvo-report.json) is that render's.
+# stdout, figures in halvo-report.json) is that render's, and its second line
+# gives the true peak of the MP4's sound, held at or below -1 dBTP.
 #   tools/make-video.sh [--dry-run] [OUT_DIR]   (default: build/video)
 # --dry-run prints the commands instead of running them.
 # Without a GPU, the particle ball's million particles take about half a

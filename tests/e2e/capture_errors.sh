@@ -39,8 +39,9 @@ expect_error 1 "--frames 40: the range 5.000 s to 5.500 s has only 30 frames" "$
 # No ffmpeg on PATH: said before anything is rendered.
 expect_error 1 "ffmpeg is not on PATH" env PATH="$WORK/bin" "$CAPTURE" --size 64x36 --out out/v.mp4
 
-# An ffmpeg that fails at once, one that fails after writing part of its
-# file, and one that takes every frame and then fails.
+# An ffmpeg that fails at once (on the sound, made first), one that fails
+# after writing part of its file, and one that takes every frame and then
+# fails; the last two do the sound as the real one does.
 cat >bin/ffmpeg <<'SH'
 #!/bin/sh
 echo "ffmpeg: simulated failure" >&2
@@ -50,18 +51,21 @@ chmod +x bin/ffmpeg
 expect_error 1 "ffmpeg (stopped taking frames|failed) \(exit code 3\)" \
     env PATH="$WORK/bin:$PATH" "$CAPTURE" --size 64x36 --to 0.5 --out out/v.mp4
 grep -q "simulated failure" run.err || fail "ffmpeg's own message is not shown"
-cat >bin/ffmpeg <<'SH'
+real_ffmpeg=$(command -v ffmpeg)
+cat >bin/ffmpeg <<SH
 #!/bin/sh
+case "\$*" in *pipe:0*) ;; *) exec "$real_ffmpeg" "\$@" ;; esac
 for out; do :; done
-head -c 1000 >"$out"
+head -c 1000 >"\$out"
 exit 4
 SH
 expect_error 1 "ffmpeg (stopped taking frames|failed) \(exit code 4\)" \
     env PATH="$WORK/bin:$PATH" "$CAPTURE" --size 64x36 --to 0.5 --out out/v.mp4
-cat >bin/ffmpeg <<'SH'
+cat >bin/ffmpeg <<SH
 #!/bin/sh
+case "\$*" in *pipe:0*) ;; *) exec "$real_ffmpeg" "\$@" ;; esac
 for out; do :; done
-cat >"$out"
+cat >"\$out"
 exit 5
 SH
 expect_error 1 "ffmpeg failed \(exit code 5\) encoding .*/out/v\.mp4" \

@@ -352,6 +352,7 @@ void Capture::choosePreroll() {
 // thread; the benchmark's report, told of every frame.
 void Capture::openOutput() {
     const CaptureOptions& o = options_;
+    std::optional<double> soundTruePeak;
     switch (o.output) {
     case Output::PngFrames:
         sink_ = std::make_unique<PngSequenceWriter>(outPath_);
@@ -367,7 +368,9 @@ void Capture::openOutput() {
         video.duration = clock_->seconds(end_ - first_);
         video.tuneLength = static_cast<double>(audio_->tuneFrames()) / AudioOutput::sampleRate;
         video.comment = note_;
-        sink_ = std::make_unique<VideoWriter>(video);
+        auto writer = std::make_unique<VideoWriter>(video);
+        soundTruePeak = writer->soundTruePeak();
+        sink_ = std::move(writer);
         break;
     }
     case Output::Sheet:
@@ -383,7 +386,8 @@ void Capture::openOutput() {
                                     o.fps,
                                     clock_->seconds(first_),
                                     clock_->seconds(end_),
-                                    eventsPath_.string()};
+                                    eventsPath_.string(),
+                                    soundTruePeak};
         showReport_.emplace(reportPath_, run, events_, first_, end_);
         probe_.emplace(*display_, o.effect);
         if (sink_)

@@ -82,8 +82,11 @@ std::string runsText(const char* title, const std::vector<ReportSummary::Run>& r
 } // namespace
 
 std::string ReportWriter::table(const Run& run, const ReportSummary& s) {
-    std::string out = format("Show report: %dx%d at %d fps, %.3f s to %.3f s\n\n", run.width,
+    std::string out = format("Show report: %dx%d at %d fps, %.3f s to %.3f s\n", run.width,
                              run.height, run.fps, run.from, run.to);
+    if (run.soundTruePeak)
+        out += format("Video sound: true peak %.1f dBTP\n", *run.soundTruePeak);
+    out += "\n";
 
     out += "section       start s     row   secs   luma  centre  detail  motion   opening "
            "centre/detail\n";
@@ -135,6 +138,8 @@ std::string ReportWriter::json(const Run& run, const ReportSummary& s,
     out.key("fromSeconds").value(run.from).key("toSeconds").value(run.to);
     out.key("frames").value(static_cast<std::int64_t>(frames.size())).endObject();
     out.key("events").value(run.events);
+    if (run.soundTruePeak)
+        out.key("soundTruePeakDbtp").value(*run.soundTruePeak);
     out.key("levels").beginObject();
     out.key("darkLuma").value(ReportSummary::darkLuma);
     out.key("darkSeconds").value(ReportSummary::darkSeconds);

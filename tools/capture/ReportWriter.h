@@ -4,6 +4,7 @@
 
 #include "tools/capture/ReportSummary.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ public:
         double from = 0.0; // seconds
         double to = 0.0;
         std::string events; // the events file read
+        // The true peak of the video's sound, dBTP, when a video with sound
+        // is written.
+        std::optional<double> soundTruePeak;
     };
     // Runs listed in the table before "and N more".
     static constexpr std::size_t listed = 8;

@@ -23,26 +23,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string decimal(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6f", value);
-    return text;
-}
-
 std::vector<std::string> ffmpegArguments(const fs::path& ffmpeg, const VideoWriter::Settings& s,
-                                         const fs::path& output) {
+                                         const SoundTrack* sound, const fs::path& output) {
     std::vector<std::string> args = {ffmpeg.string(), "-hide_banner", "-nostdin", "-loglevel",
                                      "error", "-y",
                                      // The frames, as they come down the pipe.
                                      "-f", "rawvideo", "-pixel_format", "rgb24", "-video_size",
                                      std::to_string(s.width) + "x" + std::to_string(s.height),
                                      "-framerate", std::to_string(s.fps), "-i", "pipe:0"};
-    const bool audio = s.start < s.tuneLength;
-    if (audio) {
-        // The stretch of the tune the frames show.
-        args.insert(args.end(),
-                    {"-ss", decimal(s.start), "-t", decimal(s.duration), "-i", s.tune.string(),
-                     "-map", "0:v:0", "-map", "1:a:0", "-c:a", "aac", "-b:a", "192k"});
+    if (sound) {
+        // The stretch of the tune the frames show, encoded already.
+        args.insert(args.end(), {"-i", sound->file().string(), "-map", "0:v:0", "-map", "1:a:0",
+                                 "-c:a", "copy"});
     }
     // Constant quality; "veryfast" costs a quarter of x264's default preset,
     // which would take as much CPU as rendering on a software renderer.
@@ -62,7 +54,14 @@ VideoWriter::VideoWriter(const Settings& settings) : file_(settings.path) {
         throw std::runtime_error("ffmpeg is not on PATH; --out FILE.mp4 needs it to encode "
                                  "the video (Debian package ffmpeg)");
 
-    const std::vector<std::string> args = ffmpegArguments(ffmpeg, settings, file_.temporaryPath());
+    if (settings.start < settings.tuneLength) {
+        fs::path sound = file_.temporaryPath();
+        sound += ".m4a";
+        sound_.emplace(
+            SoundTrack::Settings{ffmpeg, settings.tune, settings.start, settings.duration, sound});
+    }
+    const std::vector<std::string> args =
+        ffmpegArguments(ffmpeg, settings, sound_ ? &*sound_ : nullptr, file_.temporaryPath());
     std::vector<char*> argv;
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));

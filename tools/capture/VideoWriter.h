@@ -1,12 +1,15 @@
 // Encodes frames to an H.264 MP4 with Debian's ffmpeg: raw RGB frames go
-// down a pipe, the tune's matching stretch is muxed in, and the file gets its
+// down a pipe, the tune's matching stretch is muxed in (encoded first, its
+// true peak held at or below SoundTrack::ceiling), and the file gets its
 // final name only when ffmpeg has succeeded.
 #pragma once
 
 #include "tools/capture/FrameSink.h"
 #include "tools/capture/PendingFile.h"
+#include "tools/capture/SoundTrack.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 
@@ -39,11 +42,17 @@ public:
     void finish() override;
     void abandon() override;
 
+    // The true peak of the video's sound, dBTP; none without sound.
+    std::optional<double> soundTruePeak() const {
+        return sound_ ? std::optional<double>(sound_->truePeak()) : std::nullopt;
+    }
+
 private:
     // Closes the pipe and reaps ffmpeg; its exit code, or -1 when killed.
     int reap();
 
     PendingFile file_;
+    std::optional<SoundTrack> sound_;
     int pipe_ = -1;
     pid_t ffmpeg_ = -1;
 };

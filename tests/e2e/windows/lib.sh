@@ -98,6 +98,27 @@ wait_window() {
     fail "no Halvo window after 30 s"
 }
 
+# Waits for the message box of a failed start-up after the show's window is
+# gone, checks its text (as wine traces it: WINEDEBUG +msgbox, into the file
+# $2, default $WORK/demo.err) against $1, a wine-escaped string, and presses
+# OK.
+accept_failure_box() {
+    local expected=$1 trace=${2:-$WORK/demo.err} box=
+    for _ in $(seq 300); do
+        box=$(xdotool search --onlyvisible --name '^Halvo cannot start$' 2>/dev/null | head -n 1 || true)
+        [ -n "$box" ] && break
+        kill -0 "$DEMO_PID" 2>/dev/null || fail "the demo ended without a message box"
+        sleep 0.1
+    done
+    [ -n "$box" ] || fail "no message box after 30 s"
+    xdotool search --onlyvisible --name '^Halvo$' >/dev/null 2>&1 &&
+        fail "the message box shows while the show's window is still open"
+    expect_eq "$(sed -n 's/^.*:trace:msgbox:MSGBOX_OnInit L"\(.*\)"\r*$/\1/p' "$trace")" \
+        "$expected" "the message box's text"
+    xdotool windowfocus --sync "$box"
+    xdotool key Return
+}
+
 # Waits up to $1 seconds for the demo to end; sets STATUS to its exit code.
 wait_demo() {
     local limit=$1
