@@ -96,6 +96,10 @@ std::string pageQuery() {
     return {};
 }
 
+bool shaderEchoUnasked() {
+    return true;
+}
+
 void deliverStill(const StillFrame&) {}
 
 int programEnds(int status) {

@@ -137,13 +137,6 @@ EM_JS(double, halvoOutPosition, (double stallMs), {
 // Why the device was lost: 0 it was not, 1 it failed, 2 it stalled.
 EM_JS(int, halvoOutLost, (), { return Module.halvoOut.lost; });
 
-// Where playback starts: the page's ?from=SECONDS, for watching or testing
-// from a point of the show, else the beginning.
-EM_JS(double, halvoOutStartFrame, (), {
-    const from = Number(new URLSearchParams(location.search).get('from'));
-    return Number.isFinite(from) && from > 0 ? Math.min(from * 44100, Module.halvoOut.frames) : 0;
-});
-
 } // namespace
 
 namespace Sorva {
@@ -169,7 +162,7 @@ void WebAudioOutput::start() {
     if (started_)
         return;
     started_ = true;
-    halvoOutPlayFrom(halvoOutStartFrame(), 1);
+    halvoOutPlayFrom(0, 1);
 }
 
 double WebAudioOutput::position() const {
