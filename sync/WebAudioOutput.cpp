@@ -34,6 +34,13 @@ EM_JS(int, halvoOutOpen, (), {
     // The browser's word that the output device failed (it was removed).
     Module.halvoAudioContext.addEventListener(
         'error', function() { out.deviceError = true; });
+    // However the program ends, the page silences it with this: the show's
+    // end, a failure, or an abort that runs no more of the program.
+    Module.halvoStopSound = function() {
+        if (out.source)
+            out.source.stop();
+        out.source = null;
+    };
     return 1;
 });
 
