@@ -12,6 +12,7 @@
 #include "app/SyncOverlay.h"
 #include "app/Tune.h"
 #include "gl/ReloadRegistry.h"
+#include "gl/ShaderEcho.h"
 #include "sync/MusicClock.h"
 #include "sync/SyncDevice.h"
 
@@ -26,6 +27,7 @@ namespace Sorva {
 int runDemo() {
     // A web page's options; a still frame instead of the show when one is asked.
     const PageQuery query = PageQuery::parse(pageQuery());
+    Gl::setShaderEcho(shaderEchoUnasked() || query.verbose);
     if (query.still) {
         deliverStill(renderStill(*query.still, query.particles));
         return 0;
@@ -44,6 +46,8 @@ int runDemo() {
 
     SyncDevice::instance();
     MusicClock::instance().open(tunePath, tuneBpm);
+    query.checkFromWithin(static_cast<double>(MusicClock::instance().tuneFrames()) /
+                          AudioOutput::sampleRate);
 
     // Track "e", the post chain, the scenes and the post tracks; depth
     // testing on.
@@ -51,16 +55,19 @@ int runDemo() {
 
     MusicClock& clock = MusicClock::instance();
     clock.start();
+    // A page's ?from= starts the show that far into the tune.
+    if (query.from > 0.0)
+        clock.seek(query.from * clock.rowsPerSecond());
 
     if (!display.isRunning())
         return 0;
     // Each frame is drawn for the moment it will be seen, not the one its
     // row is read at.
-    FrameLead lead(FrameLead::enabledByEnvironment());
+    FrameLead lead(FrameLead::enabledByEnvironment() && !query.leadOff);
     const auto shownAfterSwap = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
         std::chrono::duration<double>(DisplayContext::shownAfterSwap()));
     std::optional<SyncOverlay> overlay;
-    if (SyncOverlay::enabledByEnvironment())
+    if (SyncOverlay::enabledByEnvironment() || query.overlay)
         overlay.emplace();
     // When track "e" never ends the show, it ends a grace after the music:
     // the position, and so the picture, hold at the tune's end meanwhile.

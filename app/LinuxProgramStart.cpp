@@ -21,6 +21,10 @@ std::string pageQuery() {
     return {};
 }
 
+bool shaderEchoUnasked() {
+    return true;
+}
+
 void deliverStill(const StillFrame&) {}
 
 int programEnds(int status) {

@@ -3,6 +3,7 @@
 
 #include "fx/PBall.h"
 #include "fx/ShowScenes.h"
+#include "sync/Utf8.h"
 
 #include <algorithm>
 #include <charconv>
@@ -53,7 +54,7 @@ std::map<std::string, std::string> split(std::string_view query) {
 }
 
 std::string quoted(const std::string& name, const std::string& value) {
-    return "?" + name + "=" + value;
+    return "?" + escapedField(name) + "=" + escapedField(value);
 }
 
 // Decimal only: strtod's hexadecimal, "inf" and "nan" are refused.
@@ -81,6 +82,13 @@ int whole(const std::string& name, const std::string& value, int low, int high) 
     return parsed;
 }
 
+// A switch: "1", or given without a value, is on; "0" is off.
+bool flag(const std::string& name, const std::string& value) {
+    if (value != "" && value != "0" && value != "1")
+        throw BadValue(quoted(name, value) + ": not 0 or 1");
+    return value != "0";
+}
+
 } // namespace
 
 PageQuery PageQuery::parse(std::string_view text) {
@@ -92,17 +100,33 @@ PageQuery PageQuery::parse(std::string_view text) {
     PageQuery query;
     if (const std::string* particles = given("particles"))
         query.particles = whole("particles", *particles, 1, PBall::particleCount);
+    if (const std::string* from = given("from")) {
+        query.from = number("from", *from, 0, 1e5);
+        query.fromGiven_ = *from;
+    }
+    if (const std::string* overlay = given("overlay"))
+        query.overlay = flag("overlay", *overlay);
+    if (const std::string* verbose = given("verbose"))
+        query.verbose = flag("verbose", *verbose);
+    if (const std::string* lead = given("lead")) {
+        if (*lead != "on" && *lead != "off")
+            throw BadValue(quoted("lead", *lead) + ": not on or off");
+        query.leadOff = *lead == "off";
+    }
     const std::string* row = given("row");
-    if (!row)
+    if (!row) {
+        for (const char* name : {"fps", "size", "effect"})
+            if (const std::string* value = given(name))
+                throw BadValue(quoted(name, *value) + ": only for a still frame, with ?row=N");
         return query;
+    }
 
     StillRequest still;
     // Far past any show; the show holds its last row beyond the tune.
     still.row = number("row", *row, 0, 1e6);
+    still.from = query.from;
     if (const std::string* fps = given("fps"))
         still.fps = whole("fps", *fps, 1, 240);
-    if (const std::string* from = given("from"))
-        still.from = number("from", *from, 0, 1e5);
     if (const std::string* size = given("size")) {
         const std::size_t x = size->find('x');
         if (x == std::string::npos)
@@ -122,6 +146,14 @@ PageQuery PageQuery::parse(std::string_view text) {
     }
     query.still = still;
     return query;
+}
+
+void PageQuery::checkFromWithin(double tuneSeconds) const {
+    if (from >= tuneSeconds && !fromGiven_.empty()) {
+        char end[64];
+        std::snprintf(end, sizeof end, " (%g s)", tuneSeconds);
+        throw BadValue(quoted("from", fromGiven_) + ": past the end of the tune" + end);
+    }
 }
 
 } // namespace Sorva

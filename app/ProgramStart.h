@@ -29,6 +29,11 @@ void hideConsole();
 // empty on the desktop, where the program takes no arguments.
 std::string pageQuery();
 
+// Whether building the shaders tells each step on standard output unasked:
+// on the desktop that is the program's diagnostic output; a page's console
+// is its viewer's, who asks for it with ?verbose.
+bool shaderEchoUnasked();
+
 // Hands a still frame (the page's ?row=) to the page that asked for it.
 void deliverStill(const StillFrame& still);
 

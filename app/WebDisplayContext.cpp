@@ -16,14 +16,25 @@ namespace Sorva {
 
 namespace {
 
-// What the browser lacks for the show: WebGL 2 itself, or float render
-// targets (EXT_color_buffer_float); empty when it has both.
+// What the browser lacks for the show: WebGL 2 itself, float render targets
+// (EXT_color_buffer_float), or filtering of float textures
+// (OES_texture_float_linear), without which they are sampled unfiltered;
+// 0 when it has them all.
 EM_JS(int, halvoWebGlLacks, (), {
     const gl = Module.ctx;
     if (!gl || typeof WebGL2RenderingContext == 'undefined' ||
         !(gl instanceof WebGL2RenderingContext))
         return 1;
-    return gl.getExtension('EXT_color_buffer_float') ? 0 : 2;
+    if (!gl.getExtension('EXT_color_buffer_float'))
+        return 2;
+    return gl.getExtension('OES_texture_float_linear') ? 0 : 3;
+});
+
+// The canvas keeps the size the show renders at; the page's style scales it
+// to fill the window or the screen at this shape.
+EM_JS(void, halvoCanvasShape, (int width, int height), {
+    Module.canvas.style.setProperty('--picture-width', width);
+    Module.canvas.style.setProperty('--picture-height', height);
 });
 
 // Each frame's end is kept (performance.now(), the first 100000) in
@@ -89,9 +100,13 @@ void DisplayContext::open(bool, bool) {
     case 2:
         failStartup("This browser's WebGL 2 cannot render to float textures "
                     "(EXT_color_buffer_float), which the show needs.");
+    case 3:
+        failStartup("This browser's WebGL 2 cannot filter float textures "
+                    "(OES_texture_float_linear), which the show needs.");
     default:
         break;
     }
+    halvoCanvasShape(width(), height());
     glfwSetWindowUserPointer(window_, this);
     glfwSetKeyCallback(window_, &DisplayContext::onKey);
     time_ = glfwGetTime();

@@ -58,6 +58,10 @@ std::string pageQuery() {
     return query;
 }
 
+bool shaderEchoUnasked() {
+    return false;
+}
+
 void deliverStill(const StillFrame& still) {
     halvoDeliverStill(still.width, still.height, static_cast<double>(still.frame), still.row,
                       still.rgba.data());

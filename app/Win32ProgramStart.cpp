@@ -129,6 +129,10 @@ std::string pageQuery() {
     return {};
 }
 
+bool shaderEchoUnasked() {
+    return true;
+}
+
 void deliverStill(const StillFrame&) {}
 
 void reportFatal(const char* message) {

@@ -3,6 +3,7 @@
 
 #include "gl/InfoLog.h"
 #include "gl/ShaderDialect.h"
+#include "gl/ShaderEcho.h"
 #include "gl/StartupObserver.h"
 
 #include <cstdio>
@@ -18,10 +19,12 @@ ShaderObject::~ShaderObject() {
 }
 
 void ShaderObject::setSource(const std::string& source) {
-    std::fputs("Got source:", stdout);
-    std::fwrite(source.data(), 1, source.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    if (shaderEcho()) {
+        std::fputs("Got source:", stdout);
+        std::fwrite(source.data(), 1, source.size(), stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+    }
 
     const std::string forGl = toPlatformDialect(source);
     const GLchar* text = forGl.data();
@@ -39,8 +42,10 @@ void ShaderObject::compile() {
     log_ = printInfoLog(length, [this](GLsizei size, GLchar* buffer) {
         glGetShaderInfoLog(name_, size, nullptr, buffer);
     });
-    std::fputs("Compiled\n", stdout);
-    std::fflush(stdout);
+    if (shaderEcho()) {
+        std::fputs("Compiled\n", stdout);
+        std::fflush(stdout);
+    }
 }
 
 bool ShaderObject::compiled() const {

@@ -2,6 +2,7 @@
 #include "gl/ShaderProgram.h"
 
 #include "gl/InfoLog.h"
+#include "gl/ShaderEcho.h"
 #include "gl/ShaderObject.h"
 #include "gl/StartupObserver.h"
 
@@ -41,8 +42,10 @@ void ShaderProgram::link() {
     log_ = printInfoLog(length, [this](GLsizei size, GLchar* buffer) {
         glGetProgramInfoLog(name_, size, nullptr, buffer);
     });
-    std::fputs("Linked\n", stdout);
-    std::fflush(stdout);
+    if (shaderEcho()) {
+        std::fputs("Linked\n", stdout);
+        std::fflush(stdout);
+    }
 }
 
 bool ShaderProgram::linked() const {

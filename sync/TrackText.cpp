@@ -90,20 +90,6 @@ std::string parseKey(const std::vector<std::string_view>& f, SyncKey& key) {
     return "";
 }
 
-// Length of the UTF-8 sequence that starts s if it is a well-formed character
-// that shows on a terminal (not a C1 control, nor an invisible format or
-// direction mark), else 0.
-std::size_t printableUtf8(std::string_view s) {
-    char32_t code = 0;
-    const std::size_t length = utf8Length(s, &code);
-    if (length == 0)
-        return 0;
-    const bool invisible = code <= 0x9F || (code >= 0x200B && code <= 0x200F) ||
-                           (code >= 0x2028 && code <= 0x202E) ||
-                           (code >= 0x2060 && code <= 0x2069) || code == 0xFEFF;
-    return invisible ? 0 : length;
-}
-
 // Where a key line of a source puts its fields, so that a key written in its
 // place, or after it, lines up as the source does.
 struct KeyLine {
@@ -177,32 +163,7 @@ void appendKey(std::string& out, const SyncKey& key, const KeyLine* like, bool w
 } // namespace
 
 std::string quotedField(std::string_view field) {
-    constexpr std::size_t limit = 40;
-    constexpr char hex[] = "0123456789ABCDEF";
-    std::string out(1, '\'');
-    std::size_t shown = 0;
-    for (std::size_t i = 0; i < field.size();) {
-        const unsigned char c = static_cast<unsigned char>(field[i]);
-        const std::size_t utf8 = c >= 0x80 ? printableUtf8(field.substr(i)) : 0;
-        std::string piece;
-        if (utf8 > 0)
-            piece = field.substr(i, utf8);
-        else if (c == '\\')
-            piece = "\\\\";
-        else if (c >= 0x20 && c < 0x7F)
-            piece = char(c);
-        else
-            piece = {'\\', 'x', hex[c >> 4], hex[c & 15]};
-        if (shown + piece.size() > limit) {
-            out += "...";
-            break;
-        }
-        out += piece;
-        shown += piece.size();
-        i += utf8 > 0 ? utf8 : 1;
-    }
-    out += '\'';
-    return out;
+    return '\'' + escapedField(field) + '\'';
 }
 
 TrackTextResult parseTrackText(std::string_view text, std::string_view fileName) {

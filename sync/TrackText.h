@@ -51,9 +51,7 @@ std::string rewriteTrackText(std::string_view previous, const SyncKey* keys, std
 // non-finite values, unknown types), one message per bad key; empty if none.
 std::vector<std::string> trackKeyProblems(const SyncKey* keys, std::int32_t count);
 
-// A field of a source as messages show it: in single quotes, with bytes that
-// would not print (controls, malformed UTF-8) and backslashes escaped as
-// \xHH and \\, and cut short with "..." after 40 bytes.
+// A field of a source as messages show it: escapedField() in single quotes.
 std::string quotedField(std::string_view field);
 
 // The track name of a source path: its stem when it ends in ".txt", else "".

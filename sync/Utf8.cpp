@@ -39,4 +39,50 @@ std::size_t utf8Length(std::string_view s, char32_t* code) {
     return length;
 }
 
+namespace {
+
+// Length of the UTF-8 sequence that starts s if it is a well-formed character
+// that shows on a terminal (not a C1 control, nor an invisible format or
+// direction mark), else 0.
+std::size_t printableUtf8(std::string_view s) {
+    char32_t code = 0;
+    const std::size_t length = utf8Length(s, &code);
+    if (length == 0)
+        return 0;
+    const bool invisible = code <= 0x9F || (code >= 0x200B && code <= 0x200F) ||
+                           (code >= 0x2028 && code <= 0x202E) ||
+                           (code >= 0x2060 && code <= 0x2069) || code == 0xFEFF;
+    return invisible ? 0 : length;
+}
+
+} // namespace
+
+std::string escapedField(std::string_view field) {
+    constexpr std::size_t limit = 40;
+    constexpr char hex[] = "0123456789ABCDEF";
+    std::string out;
+    std::size_t shown = 0;
+    for (std::size_t i = 0; i < field.size();) {
+        const unsigned char c = static_cast<unsigned char>(field[i]);
+        const std::size_t utf8 = c >= 0x80 ? printableUtf8(field.substr(i)) : 0;
+        std::string piece;
+        if (utf8 > 0)
+            piece = field.substr(i, utf8);
+        else if (c == '\\')
+            piece = "\\\\";
+        else if (c >= 0x20 && c < 0x7F)
+            piece = char(c);
+        else
+            piece = {'\\', 'x', hex[c >> 4], hex[c & 15]};
+        if (shown + piece.size() > limit) {
+            out += "...";
+            break;
+        }
+        out += piece;
+        shown += piece.size();
+        i += utf8 > 0 ? utf8 : 1;
+    }
+    return out;
+}
+
 } // namespace Sorva

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace Sorva {
@@ -11,5 +12,11 @@ namespace Sorva {
 // form, no surrogate, nothing past U+10FFFF), else 0; its code point goes to
 // `code` when given.
 std::size_t utf8Length(std::string_view s, char32_t* code = nullptr);
+
+// Text from outside (a file's field, a page's address) as a message shows
+// it: bytes that would not print (controls, malformed UTF-8, invisible
+// marks) and backslashes escaped as \xHH and \\, and cut short with "..."
+// after 40 bytes.
+std::string escapedField(std::string_view field);
 
 } // namespace Sorva

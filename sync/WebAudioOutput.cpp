@@ -34,6 +34,13 @@ EM_JS(int, halvoOutOpen, (), {
     // The browser's word that the output device failed (it was removed).
     Module.halvoAudioContext.addEventListener(
         'error', function() { out.deviceError = true; });
+    // However the program ends, the page silences it with this: the show's
+    // end, a failure, or an abort that runs no more of the program.
+    Module.halvoStopSound = function() {
+        if (out.source)
+            out.source.stop();
+        out.source = null;
+    };
     return 1;
 });
 
@@ -137,13 +144,6 @@ EM_JS(double, halvoOutPosition, (double stallMs), {
 // Why the device was lost: 0 it was not, 1 it failed, 2 it stalled.
 EM_JS(int, halvoOutLost, (), { return Module.halvoOut.lost; });
 
-// Where playback starts: the page's ?from=SECONDS, for watching or testing
-// from a point of the show, else the beginning.
-EM_JS(double, halvoOutStartFrame, (), {
-    const from = Number(new URLSearchParams(location.search).get('from'));
-    return Number.isFinite(from) && from > 0 ? Math.min(from * 44100, Module.halvoOut.frames) : 0;
-});
-
 } // namespace
 
 namespace Sorva {
@@ -169,7 +169,7 @@ void WebAudioOutput::start() {
     if (started_)
         return;
     started_ = true;
-    halvoOutPlayFrom(halvoOutStartFrame(), 1);
+    halvoOutPlayFrom(0, 1);
 }
 
 double WebAudioOutput::position() const {

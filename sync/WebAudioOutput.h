@@ -1,7 +1,6 @@
 // Plays the tune through Web Audio: an AudioBufferSourceNode on the page's
 // AudioContext, whose output timestamps are the clock. The context starts
-// when the start screen's "Demo" press, a user gesture, resumes it. The
-// page's ?from=SECONDS starts playback, and so the show, that far in.
+// when the start screen's "Demo" press, a user gesture, resumes it.
 #pragma once
 
 #include "sync/AudioOutput.h"

@@ -11,7 +11,16 @@ using Sorva::PageQuery;
 
 TEST(PageQuery, TakesTheShowsOptions) {
     EXPECT_EQ(PageQuery::parse("").particles, 0);
-    EXPECT_FALSE(PageQuery::parse("?from=12&utm_source=x").still) << "no row: the show plays";
+    const PageQuery show = PageQuery::parse("?from=12.5&utm_source=x&overlay=1&lead=off&verbose");
+    EXPECT_FALSE(show.still) << "no row: the show plays";
+    EXPECT_EQ(show.from, 12.5);
+    EXPECT_TRUE(show.overlay);
+    EXPECT_TRUE(show.leadOff);
+    EXPECT_TRUE(show.verbose);
+    EXPECT_NO_THROW(show.checkFromWithin(12.6));
+    const PageQuery plainShow = PageQuery::parse("?lead=on&overlay=0&verbose=0");
+    EXPECT_FALSE(plainShow.overlay || plainShow.leadOff || plainShow.verbose);
+    EXPECT_EQ(plainShow.from, 0.0);
     EXPECT_EQ(PageQuery::parse("?particles=65536").particles, 65536);
     EXPECT_EQ(PageQuery::parse("particles=1&particles=9").particles, 1) << "the first one counts";
 
@@ -35,11 +44,12 @@ TEST(PageQuery, TakesTheShowsOptions) {
 
 TEST(PageQuery, RefusesBadValuesNamingThem) {
     struct Case {
-        const char* query;
-        const char* message;
+        std::string query;
+        std::string message;
     };
     const Case cases[] = {
         {"?particles=0", "?particles=0: not a whole number from 1 to 1048576"},
+        {"?from=180", "?from=180: past the end of the tune (180 s)"},
         {"?particles=2000000", "?particles=2000000: not a whole number from 1 to 1048576"},
         {"?particles=12abc", "?particles=12abc: not a whole number from 1 to 1048576"},
         {"?row=", "?row=: not a number from 0 to 1e+06"},
@@ -52,14 +62,30 @@ TEST(PageQuery, RefusesBadValuesNamingThem) {
         {"?row=1&size=99999x9", "?size=99999: not a whole number from 16 to 4096"},
         {"?row=1&effect=../x",
          "?effect=../x: no such effect (pball, pattern, feedback, tunnel, pattern2, hands)"},
+        // The show's own start and switches, by the same rules.
+        {"?from=abc", "?from=abc: not a number from 0 to 100000"},
+        {"?from=-5", "?from=-5: not a number from 0 to 100000"},
+        {"?from=1e308", "?from=1e308: not a number from 0 to 100000"},
+        {"?overlay=2", "?overlay=2: not 0 or 1"},
+        {"?verbose=yes", "?verbose=yes: not 0 or 1"},
+        {"?lead=of", "?lead=of: not on or off"},
+        // A still frame's options are no use to the show.
+        {"?size=320x180", "?size=320x180: only for a still frame, with ?row=N"},
+        {"?effect=tunnel", "?effect=tunnel: only for a still frame, with ?row=N"},
+        {"?fps=5", "?fps=5: only for a still frame, with ?row=N"},
+        // Values are shown escaped and cut short.
+        {"?row=1%00abc", "?row=1\\x00abc: not a number from 0 to 1e+06"},
+        {"?row=%E9t%C3%A9%0A", "?row=\\xE9t\xC3\xA9\\x0A: not a number from 0 to 1e+06"},
+        {std::string("?row=").append(8000, '9'),
+         std::string("?row=").append(40, '9').append("...: not a number from 0 to 1e+06")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.query);
         try {
-            PageQuery::parse(c.query);
+            PageQuery::parse(c.query).checkFromWithin(180.0);
             ADD_FAILURE() << "taken";
         } catch (const PageQuery::BadValue& e) {
-            EXPECT_STREQ(e.what(), c.message);
+            EXPECT_EQ(e.what(), c.message);
         }
     }
 }

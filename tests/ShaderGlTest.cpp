@@ -7,6 +7,7 @@
 #include "gl/ReloadRegistry.h"
 #include "gl/ScreenPass.h"
 #include "gl/ShaderContainer.h"
+#include "gl/ShaderEcho.h"
 #include "gl/ShaderObject.h"
 
 #include <vector>
@@ -134,6 +135,12 @@ TEST_F(ShaderGl, ContainerPrintsEveryStepInProgramOrder) {
     const std::string log = programLog(program);
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(out, compileOutput(Sorva::Gl::readFile("bad.fs"), "") + log + "\nLinked\n");
+
+    // With the echo off (a web page's console) only the driver's logs remain.
+    Sorva::Gl::setShaderEcho(false);
+    out = captureStdout([&] { container.reload(); });
+    Sorva::Gl::setShaderEcho(true);
+    EXPECT_EQ(out, programLog(program) + "\n");
 }
 
 TEST_F(ShaderGl, MissingSourceFilePrintsItsLogAndGoesOn) {

@@ -15,11 +15,25 @@
 // --show-ms N runs N ms from the show's first frame instead of --run-ms from
 // the press (the tune is decoded in between); --linger-ms N keeps the page
 // open that long after the end, so that a recording hears what it plays then.
+// The report's layout gives the window, the canvas's box and backing size,
+// full screen or not, and what has the focus, while the show runs; with
+// --resize WxH or --leave-fullscreen, later gives the same after that.
+// --choose LINE picks a size on the start screen, --fullscreen ticks the box
+// (the browser's screen is then its own, 800 x 600, not the window).
+// --analyse puts an analyser on every connection to the audio output: the
+// report's levelPlaying and levelAfter are the largest sample heard over
+// half a second before the end and a second after it. --back presses the
+// failure page's "Back" and reports the state it led to as afterBack, with
+// its message. --no-subtle takes crypto.subtle away, as on a page served
+// over plain http from another host. --start-screenshot and --end-screenshot
+// take the start screen before "Demo" and the page as the drive ends.
 //   node drive.mjs SITE [--size WxH] [--query ?...] [--run-ms N | --show-ms N]
 //                  [--screenshot FILE] [--escape] [--until-ended MS]
 //                  [--browser-arg ARG]... [--hide-extension NAME]
 //                  [--still FILE [--still-ms N]] [--headed] [--started FILE]
-//                  [--linger-ms N]
+//                  [--linger-ms N] [--choose LINE] [--fullscreen]
+//                  [--resize WxH | --leave-fullscreen] [--analyse] [--back]
+//                  [--no-subtle] [--start-screenshot FILE] [--end-screenshot FILE]
 import { createServer } from 'node:http';
 import { readFile, writeFile } from 'node:fs/promises';
 import { extname, join, normalize } from 'node:path';
@@ -58,6 +72,7 @@ await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
 const url = `http://127.0.0.1:${server.address().port}/${query}`;
 
 const headed = args.includes('--headed');
+const fullscreen = args.includes('--fullscreen');
 const browser = await puppeteer.launch({
   executablePath: '/usr/bin/chromium',
   headless: !headed,
@@ -69,7 +84,7 @@ const browser = await puppeteer.launch({
          ...(headed ? ['--kiosk', '--window-position=0,0', '--test-type',
                        '--autoplay-policy=no-user-gesture-required'] : []),
          ...args.flatMap((a, i) => (args[i - 1] === '--browser-arg' ? [a] : []))],
-  defaultViewport: headed ? null : { width, height },
+  defaultViewport: headed || fullscreen ? null : { width, height },
 });
 const result = { url, console: [], sizes: [], state: '', message: '' };
 const kill = () => { try { browser.process()?.kill('SIGKILL'); } catch {} };
@@ -89,6 +104,47 @@ try {
         return n === name ? null : get.call(this, n);
       };
     }, hidden);
+  if (args.includes('--analyse'))
+    await page.evaluateOnNewDocument(() => {
+      const connect = AudioNode.prototype.connect;
+      window.halvoAnalysers = [];
+      AudioNode.prototype.connect = function (target, ...rest) {
+        if (target instanceof AudioDestinationNode) {
+          const context = target.context;
+          if (!context.halvoAnalyser) {
+            context.halvoAnalyser = context.createAnalyser();
+            connect.call(context.halvoAnalyser, target);
+            window.halvoAnalysers.push(context.halvoAnalyser);
+          }
+          connect.call(this, context.halvoAnalyser);
+        }
+        return connect.call(this, target, ...rest);
+      };
+    });
+  if (args.includes('--no-subtle'))
+    await page.evaluateOnNewDocument(() => {
+      Object.defineProperty(Crypto.prototype, 'subtle', { get: () => undefined });
+    });
+  // The largest sample the analysers see over ms milliseconds.
+  const level = (ms) => page.evaluate(async (ms) => {
+    let peak = 0;
+    const samples = new Float32Array(2048);
+    for (const end = performance.now() + ms; performance.now() < end;) {
+      for (const analyser of window.halvoAnalysers || []) {
+        analyser.getFloatTimeDomainData(samples);
+        for (const v of samples) peak = Math.max(peak, Math.abs(v));
+      }
+      await new Promise((r) => setTimeout(r, 20));
+    }
+    return peak;
+  }, ms);
+  const layout = () => page.evaluate(() => {
+    const canvas = document.getElementById('canvas');
+    const box = canvas.getBoundingClientRect();
+    return { window: [innerWidth, innerHeight], box: [box.x, box.y, box.width, box.height],
+             backing: [canvas.width, canvas.height], fullscreen: !!document.fullscreenElement,
+             focus: document.activeElement?.id || '', outline: getComputedStyle(canvas).outlineStyle };
+  });
   const t0 = Date.now();
   await page.goto(url);
   const visible = (id) => page.evaluate((id) => !document.getElementById(id).hidden, id);
@@ -126,6 +182,23 @@ try {
   }
   if (!still && await visible('start')) {
     result.sizes = await page.$$eval('#sizes option', (o) => o.map((x) => x.textContent));
+    result.startScreen = await page.evaluate(() => {
+      const sizes = document.getElementById('sizes');
+      const label = sizes.labels?.[0] || document.querySelector('[aria-labelledby]');
+      return { label: label ? label.textContent.trim() : '', rows: sizes.size,
+               options: sizes.options.length,
+               links: [...document.querySelectorAll('#start a[href]')]
+                 .map((a) => [a.textContent.trim(), a.getAttribute('href')]),
+               text: document.getElementById('start').innerText,
+               banner: document.querySelector('#start img').getBoundingClientRect().width };
+    });
+    if (option('--start-screenshot', ''))
+      await page.screenshot({ path: option('--start-screenshot', '') });
+    if (option('--choose', ''))
+      await page.$eval('#sizes', (s, line) => {
+        s.selectedIndex = [...s.options].findIndex((o) => o.textContent === line);
+      }, option('--choose', ''));
+    if (fullscreen) await page.$eval('#fullscreen', (box) => { box.checked = true; });
     result.selected = await page.$eval('#sizes', (s) => s.selectedIndex);
     await page.click('#demo');
     const clicked = Date.now();
@@ -163,17 +236,45 @@ try {
     }, Date.now() - clicked);
     Object.assign(result, timing);
     if (screenshot) await page.screenshot({ path: screenshot });
+    result.layout = await layout();
+    if (option('--resize', '') || args.includes('--leave-fullscreen')) {
+      if (option('--resize', '')) {
+        const [w, h] = option('--resize', '').split('x').map(Number);
+        await page.setViewport({ width: w, height: h });
+      } else {
+        await page.evaluate(() => document.exitFullscreen());
+      }
+      await new Promise((r) => setTimeout(r, 500));
+      result.later = await layout();
+    }
+    if (args.includes('--analyse')) result.levelPlaying = await level(500);
     if (args.includes('--escape')) await page.keyboard.press('Escape');
     if (untilEnded || args.includes('--escape'))
       await page.waitForFunction(() => !document.getElementById('canvas').hidden === false,
                                  { timeout: untilEnded || 30000, polling: 20 }).catch(() => {});
     result.showLengthMs = await page.evaluate(() => (Module.halvoSwaps || []).length ?
                                               performance.now() - Module.halvoSwaps[0] : null);
+    if (args.includes('--analyse')) result.levelAfter = await level(1000);
     await new Promise((r) => setTimeout(r, Number(option('--linger-ms', '0'))));
   }
-  result.state = (await visible('failed')) ? 'failed' : (await visible('start')) ?
-    (await page.$('#again') ? 'ended' : 'start') : (await visible('canvas')) ? 'running' : 'loading';
+  // In one look, so that the page cannot change between the screens' tests.
+  result.state = await page.evaluate(() => {
+    const shown = (id) => !document.getElementById(id).hidden;
+    return shown('failed') ? 'failed' : shown('start') ? (shown('again') ? 'ended' : 'start')
+      : shown('canvas') ? 'running' : 'loading';
+  });
   result.message = await page.$eval('#message', (m) => m.textContent);
+  if (option('--end-screenshot', '')) await page.screenshot({ path: option('--end-screenshot', '') });
+  result.alert = await page.$eval('#message', (m) => m.closest('[role=alert]') !== null);
+  result.focus = await page.evaluate(() => document.activeElement?.id || '');
+  if (args.includes('--back') && result.state === 'failed') {
+    await Promise.all([page.waitForNavigation({ timeout: 30000 }).catch(() => {}),
+                       page.click('#back')]);
+    await page.waitForFunction(() => !document.getElementById('start').hidden ||
+                               !document.getElementById('failed').hidden, { timeout: 60000 });
+    result.afterBack = (await visible('failed')) ? 'failed' : 'start';
+    result.afterBackMessage = await page.$eval('#message', (m) => m.textContent);
+  }
 } catch (e) {
   result.state = 'driver-error';
   result.message = String(e);
