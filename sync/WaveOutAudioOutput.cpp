@@ -148,8 +148,6 @@ void WaveOutAudioOutput::restartFrom(double from) {
     returned_ = from;
     deviceFrames_ = 0.0;
     movedAt_ = Clock::now();
-    aliveAt_ = movedAt_;
-    aliveFrames_ = 0.0;
     {
         const std::lock_guard lock(polling_);
         polled_ = Polled{0.0, movedAt_, nullptr, polled_.generation + 1};
@@ -186,11 +184,6 @@ double WaveOutAudioOutput::position() const {
     if (!gone && seen.frames != deviceFrames_) {
         deviceFrames_ = seen.frames;
         movedAt_ = seen.at;
-        const double since = std::chrono::duration<double>(seen.at - aliveAt_).count();
-        if (aliveFrames_ == 0.0 || seen.frames - aliveFrames_ >= aliveShare * since * sampleRate) {
-            aliveAt_ = seen.at;
-            aliveFrames_ = seen.frames;
-        }
     }
     double at = base_ + deviceFrames_;
     if (!paused_) {
@@ -200,7 +193,7 @@ double WaveOutAudioOutput::position() const {
         at += std::min(since, maxInterpolationSeconds) * sampleRate;
     }
     returned_ = std::clamp(at, returned_, static_cast<double>(cursor_.tuneFrames()));
-    if (const char* why = lost_.lostBecause(now, aliveAt_, !paused_, gone)) {
+    if (const char* why = lost_.lostBecause(now, movedAt_, !paused_, gone)) {
         abandoned_ = gone == nullptr;
         cursor_.mute();
         lost_.takeOver(returned_, why, paused_);
@@ -243,9 +236,6 @@ void WaveOutAudioOutput::setPaused(bool paused) {
         waveOutRestart(device_);
     paused_ = paused;
     movedAt_ = Clock::now();
-    // Life is counted afresh from here: a pause is not a stall.
-    aliveAt_ = movedAt_;
-    aliveFrames_ = deviceFrames_;
     lost_.expectLife(movedAt_);
 }
 

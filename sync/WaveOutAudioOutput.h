@@ -36,8 +36,6 @@ public:
     static constexpr DWORD pollMilliseconds = 20;
     // No more than this is added on the time since the device last moved.
     static constexpr double maxInterpolationSeconds = 0.05;
-    // The least share of the time the device must play to count as alive.
-    static constexpr double aliveShare = 0.5;
 
     // Opens the default device at 44.1 kHz stereo 16-bit; throws
     // std::runtime_error with waveOut's reason when there is none.
@@ -106,12 +104,6 @@ private:
     // What position() last read and returned; main thread only.
     mutable double deviceFrames_ = 0.0;
     mutable Clock::time_point movedAt_{}; // when the device's count was seen to change
-    // The device's last sign of life: its first step after a restart, then
-    // a count that had kept up with at least half the time since the one
-    // before. A driver that takes a little sound now and then while its
-    // sink is stalled moves its count, but shows no life.
-    mutable Clock::time_point aliveAt_{};
-    mutable double aliveFrames_ = 0.0;
     mutable double returned_ = 0.0;
     mutable LostDeviceClock lost_;
     mutable bool abandoned_ = false; // lost while stalled: not closed
