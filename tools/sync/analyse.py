@@ -296,7 +296,13 @@ def main():
             continue
         # The read's wall time, in 0.1 ms modulo 2^32, nearest the grab.
         whole = round(stamp * 10000.0)
-        read = whole - ((whole - fields["wall"]) % (1 << 32))
+        # The nearest such time, either side: the program's clock and the
+        # recorder's may differ by a little, and a read stamped a hair after
+        # the grab is not one from 2^32 steps before.
+        behind = (whole - fields["wall"]) % (1 << 32)
+        if behind >= 1 << 31:
+            behind -= 1 << 32
+        read = whole - behind
         reads[(fields["counter"], fields["heard"])] = (read / 10000.0, fields["heard"])
         shown_until = grabbed  # the index of the next grab
         now = heard(stamp)
