@@ -64,15 +64,16 @@ WaveOutAudioOutput::~WaveOutAudioOutput() {
         feeder_.join();
     // A device stuck in its driver may never come back from these: it is
     // left behind, with the buffers and event it may still use, when it does
-    // not within a second. The process is ending anyway.
-    const bool closed =
-        !abandoned_ && LostDeviceClock::closeWithin(
-                           std::chrono::seconds(1), [device = device_, buffers = buffers_.get()] {
-                               waveOutReset(device);
-                               for (WAVEHDR& header : buffers->headers)
-                                   waveOutUnprepareHeader(device, &header, sizeof(WAVEHDR));
-                               waveOutClose(device);
-                           });
+    // not within a second. The process is ending anyway. One given up on
+    // while it stalled is closed all the same when it has come back: left
+    // open, wine's driver has been seen to crash the process as it ends.
+    const bool closed = LostDeviceClock::closeWithin(
+        std::chrono::seconds(1), [device = device_, buffers = buffers_.get()] {
+            waveOutReset(device);
+            for (WAVEHDR& header : buffers->headers)
+                waveOutUnprepareHeader(device, &header, sizeof(WAVEHDR));
+            waveOutClose(device);
+        });
     if (closed) {
         CloseHandle(played_);
     } else {
@@ -194,7 +195,6 @@ double WaveOutAudioOutput::position() const {
     }
     returned_ = std::clamp(at, returned_, static_cast<double>(cursor_.tuneFrames()));
     if (const char* why = lost_.lostBecause(now, movedAt_, !paused_, gone)) {
-        abandoned_ = gone == nullptr;
         cursor_.mute();
         lost_.takeOver(returned_, why, paused_);
     }

@@ -106,7 +106,6 @@ private:
     mutable Clock::time_point movedAt_{}; // when the device's count was seen to change
     mutable double returned_ = 0.0;
     mutable LostDeviceClock lost_;
-    mutable bool abandoned_ = false; // lost while stalled: not closed
 };
 
 } // namespace Sorva

@@ -26,6 +26,16 @@ wineserver -w
 
 cd build-win
 xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" bash -c '
+  # Modes for the setup dialog'"'"'s list, added before wine first reads the
+  # screen (it misses modes added later).
+  add_mode() {
+    local w=$1 h=$2 rate=$3 clock
+    clock=$(awk -v w="$w" -v h="$h" -v r="$rate" "BEGIN { printf \"%.3f\", (w + 24) * (h + 9) * r / 1e6 }")
+    xrandr --newmode "$1x$2_$3" "$clock" "$w" $((w + 8)) $((w + 16)) $((w + 24)) \
+        "$h" $((h + 3)) $((h + 6)) $((h + 9)) && xrandr --addmode screen "$1x$2_$3"
+  }
+  add_mode 1024 768 60 && add_mode 1280 720 60 && add_mode 1280 720 75 &&
+    add_mode 1360 768 60 && add_mode 1366 768 60 && add_mode 1600 900 60 || exit 1
   # One server for the whole run, its services started now with their
   # output going nowhere rather than into a test runner'"'"'s pipe.
   wineserver -p >/dev/null 2>&1
