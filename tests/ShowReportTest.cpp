@@ -314,6 +314,8 @@ TEST(ReportSummary, SectionsScenesAndAnswersAgainstChance) {
         run.at(s).measures.luma = s < 12 ? 100 : 80;
     for (int i = 120; i < 200; ++i)
         run.frames[i].measures.luma += 40;
+    run.frames[121].measures.centreLuma = 200; // the beat's first frame
+    run.frames[121].measures.centreDetail = 50;
     const ReportSummary r = ReportSummary::of(run.frames, run.events, MadeUpRun::fps);
 
     ASSERT_EQ(r.sections.size(), 2u);
@@ -321,6 +323,8 @@ TEST(ReportSummary, SectionsScenesAndAnswersAgainstChance) {
     EXPECT_NEAR(r.sections[0].seconds, 12.0, 0.11);
     EXPECT_NEAR(r.sections[1].luma, 120.0, 1e-9);
     EXPECT_NEAR(r.sections[1].start, 12.0, 0.11);
+    EXPECT_EQ(r.sections[1].firstCentreLuma, 200);
+    EXPECT_EQ(r.sections[1].firstCentreDetail, 50);
 
     const ReportSummary::Hits& kicks = r.hits[0];
     EXPECT_EQ(kicks.kind, "kick");

@@ -96,6 +96,8 @@ std::vector<ReportSummary::Section> sectionFigures(const std::vector<ReportFrame
             if (count++ == 0) {
                 s.start = frames[i].seconds;
                 s.row = frames[i].row;
+                s.firstCentreLuma = m.centreLuma;
+                s.firstCentreDetail = m.centreDetail;
             }
             s.luma += m.luma;
             s.centreLuma += m.centreLuma;

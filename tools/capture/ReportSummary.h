@@ -81,6 +81,9 @@ struct ReportSummary {
         // The centre over the section's first two seconds.
         double openingCentreLuma = 0.0;
         double openingCentreDetail = 0.0;
+        // The centre on its first frame.
+        double firstCentreLuma = 0.0;
+        double firstCentreDetail = 0.0;
     };
     struct Hits {
         std::string kind;
