@@ -601,7 +601,7 @@ TEST(ReportSummary, BarsAgainstLoudnessAndTheFade) {
         const ReportSummary r =
             ReportSummary::of(run.frames, run.events, MadeUpRun::fps, &loudness);
 
-        ASSERT_EQ(r.bars.size(), 10u) << "bar 10 is cut by the range's end";
+        ASSERT_EQ(r.bars.size(), 11u) << "bar 10, 87 % in the range, counts";
         EXPECT_NEAR(r.bars[2].loudness, -6.02, 0.05);
         EXPECT_NEAR(r.bars[2].luma, c.lumaFrom, 1e-9);
         EXPECT_EQ(r.bars[9].loudness, TuneLoudness::floor);

@@ -121,7 +121,9 @@ std::vector<ReportSummary::Section> sectionFigures(const std::vector<ReportFrame
     return out;
 }
 
-// The range's whole bars, each with its frames' mean luma and its loudness.
+// The bars at least half in the range, each with its frames' mean luma
+// and its loudness over the whole bar: a range cut at the tune's end keeps
+// its last bar.
 std::vector<ReportSummary::Bar> barFigures(const std::vector<ReportFrame>& frames,
                                            const TuneLoudness& loudness) {
     const double step = frames.size() > 1 ? frames[1].row - frames[0].row : 0.0;
@@ -142,17 +144,18 @@ std::vector<ReportSummary::Bar> barFigures(const std::vector<ReportFrame>& frame
         ++counted;
     }
     bars.back().luma /= counted;
-    // Only bars the range covers from end to end.
-    std::vector<ReportSummary::Bar> whole;
+    std::vector<ReportSummary::Bar> kept;
     for (ReportSummary::Bar& b : bars) {
         const double start = b.bar * ReportSummary::rowsPerBar;
         const double end = start + ReportSummary::rowsPerBar;
-        if (frames.front().row > start + step || frames.back().row < end - step)
+        const double covered =
+            std::min(end, frames.back().row + step) - std::max(start, frames.front().row);
+        if (covered < ReportSummary::rowsPerBar / 2)
             continue;
         b.loudness = loudness.overRows(start, end);
-        whole.push_back(b);
+        kept.push_back(b);
     }
-    return whole;
+    return kept;
 }
 
 std::optional<double> correlation(const std::vector<ReportSummary::Bar>& bars) {

@@ -162,8 +162,9 @@ struct ReportSummary {
     double barShare = 0.0;
     std::vector<Sprite> sprites; // by image index
     std::vector<Title> titles;   // those shown in full, by index
-    // The range's whole bars, and the correlation of their luma with their
-    // loudness over those with sound (none for fewer than three, or flat).
+    // The bars at least half in the range, and the correlation of their
+    // luma with their loudness over those with sound (none for fewer than
+    // three, or flat).
     std::vector<Bar> bars;
     std::optional<double> barCorrelation;
     std::optional<Fade> fade;
