@@ -601,6 +601,9 @@ TEST(ReportSummary, BarsAgainstLoudnessAndTheFade) {
         const ReportSummary r =
             ReportSummary::of(run.frames, run.events, MadeUpRun::fps, &loudness);
 
+        ASSERT_EQ(r.sections.size(), 2u);
+        EXPECT_NEAR(r.sections[0].loudness, -6.2, 0.15) << "the intro, 1.1 s of it in the fade";
+        EXPECT_LT(r.sections[1].loudness, -9.0);
         ASSERT_EQ(r.bars.size(), 11u) << "bar 10, 87 % in the range, counts";
         EXPECT_NEAR(r.bars[2].loudness, -6.02, 0.05);
         EXPECT_NEAR(r.bars[2].luma, c.lumaFrom, 1e-9);

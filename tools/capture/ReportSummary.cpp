@@ -401,6 +401,10 @@ ReportSummary ReportSummary::of(const std::vector<ReportFrame>& frames,
         s.titles.push_back(title);
     }
     if (loudness && !frames.empty()) {
+        const double step = frames.size() > 1 ? frames[1].row - frames[0].row : 0.0;
+        for (Section& section : s.sections)
+            section.loudness = loudness->overRows(
+                section.row, section.row + std::round(section.seconds * fps) * step);
         s.bars = barFigures(frames, *loudness);
         s.barCorrelation = correlation(s.bars);
         s.fade = fadeFigures(frames, s.bars, *loudness, fps);

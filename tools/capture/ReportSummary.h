@@ -81,6 +81,8 @@ struct ReportSummary {
         // The centre over the section's first two seconds.
         double openingCentreLuma = 0.0;
         double openingCentreDetail = 0.0;
+        // Against the tune's loudness only: LUFS over its frames.
+        double loudness = TuneLoudness::floor;
         // The centre on its first frame.
         double firstCentreLuma = 0.0;
         double firstCentreDetail = 0.0;

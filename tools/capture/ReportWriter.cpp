@@ -121,13 +121,13 @@ std::string ReportWriter::table(const Run& run, const ReportSummary& s) {
     out += "\n";
 
     out += "section       start s     row   secs   luma  centre  detail  motion   opening "
-           "centre/detail   first frame's\n";
+           "centre/detail   first frame's    LUFS\n";
     for (const ReportSummary::Section& c : s.sections)
-        out +=
-            format("%-12s %8.3f %7.1f %6.1f %6.1f %7.1f %7.1f %7.2f   %7.1f %6.1f   %7.1f %6.1f\n",
-                   printable(c.name).c_str(), c.start, c.row, c.seconds, c.luma, c.centreLuma,
-                   c.centreDetail, c.motion, c.openingCentreLuma, c.openingCentreDetail,
-                   c.firstCentreLuma, c.firstCentreDetail);
+        out += format("%-12s %8.3f %7.1f %6.1f %6.1f %7.1f %7.1f %7.2f   %7.1f %6.1f   %7.1f "
+                      "%6.1f  %6.1f\n",
+                      printable(c.name).c_str(), c.start, c.row, c.seconds, c.luma, c.centreLuma,
+                      c.centreDetail, c.motion, c.openingCentreLuma, c.openingCentreDetail,
+                      c.firstCentreLuma, c.firstCentreDetail, c.loudness);
 
     out += "\nhit      count  answered  by chance: in its sections  off the beat (of)  "
            "with a kick or clap\n";
@@ -221,7 +221,8 @@ std::string ReportWriter::json(const Run& run, const ReportSummary& s,
         out.key("openingCentreLuma").value(c.openingCentreLuma);
         out.key("openingCentreDetail").value(c.openingCentreDetail);
         out.key("firstCentreLuma").value(c.firstCentreLuma);
-        out.key("firstCentreDetail").value(c.firstCentreDetail).endObject();
+        out.key("firstCentreDetail").value(c.firstCentreDetail);
+        out.key("loudnessLufs").value(c.loudness).endObject();
     }
     out.endArray();
     out.key("hits").beginArray(Layout::Lines);
