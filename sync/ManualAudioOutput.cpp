@@ -6,6 +6,7 @@
 namespace Sorva {
 
 void ManualAudioOutput::setTune(std::span<const std::int16_t> samples) {
+    samples_ = samples;
     tuneFrames_ = static_cast<std::int64_t>(samples.size() / channels);
 }
 

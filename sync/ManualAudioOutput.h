@@ -20,8 +20,11 @@ public:
     // Moves playback to `frames` (44.1 kHz frames from the tune's start).
     void setPosition(double frames) { position_ = frames; }
     std::int64_t tuneFrames() const { return tuneFrames_; }
+    // The tune it was given, which the music clock holds for as long as it.
+    std::span<const std::int16_t> samples() const { return samples_; }
 
 private:
+    std::span<const std::int16_t> samples_;
     std::int64_t tuneFrames_ = 0;
     bool started_ = false;
     double position_ = 0.0;

@@ -7,6 +7,7 @@
 #include "tools/capture/HitScorer.h"
 #include "tools/capture/ReportSummary.h"
 #include "tools/capture/SilhouetteMatch.h"
+#include "tools/capture/TuneLoudness.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <numbers>
 #include <vector>
 
 namespace Sorva {
@@ -311,6 +314,8 @@ TEST(ReportSummary, SectionsScenesAndAnswersAgainstChance) {
         run.at(s).measures.luma = s < 12 ? 100 : 80;
     for (int i = 120; i < 200; ++i)
         run.frames[i].measures.luma += 40;
+    run.frames[121].measures.centreLuma = 200; // the beat's first frame
+    run.frames[121].measures.centreDetail = 50;
     const ReportSummary r = ReportSummary::of(run.frames, run.events, MadeUpRun::fps);
 
     ASSERT_EQ(r.sections.size(), 2u);
@@ -318,6 +323,8 @@ TEST(ReportSummary, SectionsScenesAndAnswersAgainstChance) {
     EXPECT_NEAR(r.sections[0].seconds, 12.0, 0.11);
     EXPECT_NEAR(r.sections[1].luma, 120.0, 1e-9);
     EXPECT_NEAR(r.sections[1].start, 12.0, 0.11);
+    EXPECT_EQ(r.sections[1].firstCentreLuma, 200);
+    EXPECT_EQ(r.sections[1].firstCentreDetail, 50);
 
     const ReportSummary::Hits& kicks = r.hits[0];
     EXPECT_EQ(kicks.kind, "kick");
@@ -347,7 +354,8 @@ TEST(ReportSummary, DarkStretchesStrayBlocksBarsAndClearestSprites) {
         run.frames[i].measures.luma = 20;
     for (int i = 90; i < 120; ++i)
         run.frames[i].measures.luma = 20;
-    run.at(13.0).measures.glitchBlocks = 5; // on a kick
+    run.at(12.1).measures.glitchBlocks = 5; // on the beat's section line
+    run.at(13.0).measures.glitchBlocks = 5; // on a kick only
     run.at(13.4).measures.glitchBlocks = 5; // while it fades
     run.at(14.6).measures.glitchBlocks = 5; // long after
     run.at(4.0).measures.glitchBlocks = 1;  // one block only
@@ -355,7 +363,9 @@ TEST(ReportSummary, DarkStretchesStrayBlocksBarsAndClearestSprites) {
     run.at(5.0).measures.luma = 5;
     for (ReportFrame& f : run.frames)
         f.measures.bars = std::array<double, 3>{0, 0, 5};
-    run.at(16.2).measures.bars = std::array<double, 3>{200, 0, 0}; // after a kick
+    run.events.push_back(
+        {static_cast<std::int32_t>(std::lround(16 * MadeUpRun::rowsPerSecond)), "crash", "0.7"});
+    run.at(16.2).measures.bars = std::array<double, 3>{200, 0, 0}; // after a crash
     run.at(16.6).measures.bars = std::array<double, 3>{0, 40, 0};  // long after
     run.at(16.7).measures.bars = std::array<double, 3>{0, 40, 0};
     run.at(17.7).measures.bars = std::array<double, 3>{40, 0, 0}; // through a riser
@@ -371,8 +381,14 @@ TEST(ReportSummary, DarkStretchesStrayBlocksBarsAndClearestSprites) {
     EXPECT_NEAR(r.darkStretches[0].seconds, 5.0, 1e-9);
     ASSERT_EQ(r.blocksOnBlack.size(), 1u);
     EXPECT_NEAR(r.blocksOnBlack[0].start, 5.0, 1e-9);
-    ASSERT_EQ(r.strayBlocks.size(), 1u);
-    EXPECT_NEAR(r.strayBlocks[0].start, 14.6, 1e-9);
+    std::vector<double> strayBlocks;
+    for (const ReportSummary::Run& b : r.strayBlocks)
+        strayBlocks.push_back(b.start);
+    EXPECT_EQ(strayBlocks, (std::vector<double>{5.0, 13.0, 13.4, 14.6}))
+        << "kicks excuse no blocks; section lines do";
+    EXPECT_NEAR(r.blockShare, 5 / 200.0, 1e-9);
+    EXPECT_NEAR(r.strayBlockShare, 4 / 200.0, 1e-9);
+    EXPECT_NEAR(r.barShare, 4 / 200.0, 1e-9);
     ASSERT_EQ(r.strayBars.size(), 1u);
     EXPECT_NEAR(r.strayBars[0].start, 16.6, 1e-9);
     EXPECT_EQ(r.strayBars[0].end - r.strayBars[0].first, 2);
@@ -385,6 +401,226 @@ TEST(ReportSummary, DarkStretchesStrayBlocksBarsAndClearestSprites) {
     EXPECT_EQ(r.sprites[1].emitter, 2);
     EXPECT_NEAR(r.sprites[1].seconds, 15.5, 1e-9);
     EXPECT_EQ(r.sprites[1].frames, 3);
+
+    run.at(2.0).titles = {{1, 0.8}};
+    run.at(2.1).titles = {{1, 0.4}};
+    run.at(2.2).titles = {{1, 0.9}};
+    run.at(3.0).titles = {{0, 0.7}};
+    const ReportSummary t = ReportSummary::of(run.frames, run.events, MadeUpRun::fps);
+    ASSERT_EQ(t.titles.size(), 2u);
+    EXPECT_EQ(t.titles[0].index, 0);
+    EXPECT_EQ(t.titles[1].index, 1);
+    EXPECT_EQ(t.titles[1].frames, 3);
+    EXPECT_NEAR(t.titles[1].mean, 0.7, 1e-9);
+    EXPECT_EQ(t.titles[1].lowest, 0.4);
+    EXPECT_NEAR(t.titles[1].lowestSeconds, 2.1, 1e-9);
+}
+
+// A title drawn flat over its rectangle: read when its letters stand out,
+// less as they are lost into a background as bright as they are.
+TEST(SilhouetteMatch, ReadsATitleDrawnFlatOnlyWhereItsLettersShow) {
+    // Five letters as blocks, with gaps between them, on a 4:1 image.
+    SpriteAlpha title{80, 20, std::vector<std::uint8_t>(80 * 20)};
+    const auto letter = [](int x, int y) { return x % 16 >= 3 && x % 16 < 13 && y >= 4 && y < 16; };
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 80; ++x)
+            title.alpha[y * 80 + x] = letter(x, y) ? 255 : 0;
+    const FrameRegions regions(640, 360);
+    const double left = 64, top = 180 - 64, width = 512, height = 128;
+    const struct {
+        const char* what;
+        int lettersLost; // from the left, drawn as background
+        std::uint8_t background;
+        double shift; // of the drawing, pixels right
+        double low, high;
+    } cases[] = {
+        {"crisp on blue", 0, 60, 0, 0.95, 1.0},
+        {"two letters of five lost", 2, 60, 0, 0.55, 0.8},
+        {"white on white", 5, 235, 0, -0.1, 0.1},
+        {"half a letter aside", 0, 60, 51, -0.3, 0.3},
+    };
+    for (const auto& c : cases) {
+        Picture p(640, 360, {c.background, c.background, c.background});
+        for (int y = 0; y < 360; ++y)
+            for (int x = 0; x < 640; ++x) {
+                const double u = (x + 0.5 - left - c.shift) / width * 80;
+                const double v = (y + 0.5 - top) / height * 20;
+                if (u >= 16 * c.lettersLost && u < 80 && v >= 0 && v < 20 &&
+                    letter(static_cast<int>(u), static_cast<int>(v)))
+                    p.set(x, y, {235, 245, 250});
+            }
+        const std::optional<double> match =
+            SilhouetteMatch::matchFlat(regions, p.rgb.data(), title, left, top, width, height);
+        ASSERT_TRUE(match) << c.what;
+        EXPECT_GE(*match, c.low) << c.what;
+        EXPECT_LE(*match, c.high) << c.what;
+    }
+    const Picture black(640, 360, {0, 0, 0});
+    EXPECT_FALSE(
+        SilhouetteMatch::matchFlat(regions, black.rgb.data(), title, 400, top, width, height))
+        << "most of it right of the frame";
+}
+
+// Each kind scored on its own hits, against the same test at any moment of
+// the sections it plays in: a quiet intro, then a beat flashing on every
+// other frame, which passes anywhere.
+TEST(ReportSummary, OwnHitsAgainstChanceInTheirSections) {
+    MadeUpRun run;
+    for (int i = 120; i < 200; ++i)
+        run.frames[i].measures.luma = i % 2 ? 100 : 80;
+    const auto add = [&](double seconds, const char* kind) {
+        const auto row = static_cast<std::int32_t>(std::lround(seconds * MadeUpRun::rowsPerSecond));
+        const auto at = std::find_if(run.events.begin(), run.events.end(),
+                                     [&](const Choreo::TuneEvent& e) { return e.row > row; });
+        run.events.insert(at, {row, kind, "0.5"});
+    };
+    add(3.0, "snare"); // with a kick
+    add(3.5, "snare");
+    add(6.5, "clap");
+    add(6.6, "snare"); // a frame after the clap
+    add(13.5, "snare");
+    add(5.5, "tom");
+    add(14.1, "tom"); // a frame after a kick
+    const ReportSummary r = ReportSummary::of(run.frames, run.events, MadeUpRun::fps);
+
+    // The intro's 121 frames: the last two see the beat's first flash.
+    const double intro = 2 / 121.0;
+    const struct {
+        const char* kind;
+        int count, answered, coinciding;
+        double chance;
+    } expected[] = {
+        {"kick", 19, 8, 0, (12 * intro + 7) / 19},
+        {"clap", 1, 0, 0, intro},
+        {"snare", 2, 1, 2, (intro + 1) / 2},
+        {"tom", 1, 0, 1, intro},
+        {"crash", 0, 0, 0, 0.0},
+    };
+    ASSERT_EQ(r.hits.size(), std::size(expected));
+    for (std::size_t k = 0; k < r.hits.size(); ++k) {
+        const ReportSummary::Hits& h = r.hits[k];
+        EXPECT_EQ(h.kind, expected[k].kind);
+        EXPECT_EQ(h.count, expected[k].count) << h.kind;
+        EXPECT_EQ(h.answered, expected[k].answered) << h.kind;
+        EXPECT_EQ(h.coinciding, expected[k].coinciding) << h.kind;
+        EXPECT_NEAR(h.chance, expected[k].chance, 1e-9) << h.kind;
+    }
+}
+
+// A scene's visits: where it leads, across lapses shorter than a second,
+// which are no visits of their own.
+TEST(ReportSummary, SceneVisitsAcrossShortLapses) {
+    MadeUpRun run;
+    for (int i = 50; i < 55; ++i)
+        run.frames[i].weights[2] = 1.5;
+    for (int i = 80; i < 100; ++i)
+        run.frames[i].weights[2] = 1.5;
+    const ReportSummary r = ReportSummary::of(run.frames, run.events, MadeUpRun::fps);
+
+    const struct {
+        int slot;
+        std::vector<std::array<double, 2>> visits; // start, seconds
+    } expected[] = {
+        {0, {}},
+        {1, {{0.0, 8.0}, {10.0, 5.0}}},
+        {2, {{8.0, 2.0}}},
+        {3, {{15.0, 5.0}}},
+    };
+    for (const auto& e : expected) {
+        std::vector<std::array<double, 2>> visits;
+        for (const ReportSummary::Run& v : r.scenes[e.slot].visits)
+            visits.push_back({std::round(v.start * 10) / 10, std::round(v.seconds * 10) / 10});
+        EXPECT_EQ(visits, e.visits) << "slot " << e.slot;
+    }
+}
+
+// A stereo tune of 997 Hz sines, each channel's amplitude (of full scale)
+// given at each second.
+std::vector<std::int16_t> sines(double seconds, const std::function<double(double)>& left,
+                                const std::function<double(double)>& right) {
+    std::vector<std::int16_t> samples;
+    const auto frames = static_cast<std::size_t>(seconds * TuneLoudness::sampleRate);
+    for (std::size_t i = 0; i < frames; ++i) {
+        const double t = double(i) / TuneLoudness::sampleRate;
+        const double wave = std::sin(2 * std::numbers::pi * 997 * t);
+        samples.push_back(static_cast<std::int16_t>(std::lround(32767 * left(t) * wave)));
+        samples.push_back(static_cast<std::int16_t>(std::lround(32767 * right(t) * wave)));
+    }
+    return samples;
+}
+
+TEST(TuneLoudness, KWeightedLoudnessOfAnyStretch) {
+    const auto loud = [](double t) { return t < 2.0 ? 0.5 : 0.0; };
+    const auto quiet = [](double t) { return t < 2.0 ? 0.05 : 0.0; };
+    const auto full = [](double t) { return t < 2.0 ? 1.0 : 0.0; };
+    const auto none = [](double) { return 0.0; };
+    const struct {
+        std::function<double(double)> left, right;
+        double fromRow, toRow, lufs;
+    } cases[] = {
+        {loud, loud, 10, 20, -6.02}, // 10 rows a second
+        {quiet, quiet, 10, 20, -26.02},
+        {full, none, 10, 20, -3.01}, // one channel: 3 dB under both
+        {loud, loud, 15, 25, -9.03}, // half of it silent
+        {loud, loud, 21, 29, TuneLoudness::floor},
+        {loud, loud, 50, 60, TuneLoudness::floor}, // past the end
+        {loud, loud, 20, 10, TuneLoudness::floor},
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::int16_t> samples = sines(3.0, c.left, c.right);
+        const TuneLoudness loudness(samples, 10.0);
+        EXPECT_NEAR(loudness.overRows(c.fromRow, c.toRow), c.lufs, 0.05)
+            << "rows " << c.fromRow << " to " << c.toRow;
+    }
+}
+
+// The last bars falling into silence, with a picture that fades with them
+// or brightens against them.
+TEST(ReportSummary, BarsAgainstLoudnessAndTheFade) {
+    const double fadeFrom = 6 * 32 / MadeUpRun::rowsPerSecond; // bar 6
+    const double fadeTo = 9 * 32 / MadeUpRun::rowsPerSecond;   // bar 9, silent
+    const auto level = [&](double t) {
+        if (t >= fadeTo)
+            return 0.0;
+        const double db = -6.02 - 34.0 * std::clamp((t - fadeFrom) / (fadeTo - fadeFrom), 0.0, 1.0);
+        return std::pow(10.0, db / 20.0);
+    };
+    const std::vector<std::int16_t> samples = sines(20.0, level, level);
+    const TuneLoudness loudness(samples, MadeUpRun::rowsPerSecond);
+    const struct {
+        double lumaFrom, lumaTo;
+        double lowestR, highestR;
+        bool together;
+    } cases[] = {{100, 10, 0.95, 1.0, true}, {10, 100, -1.0, -0.9, false}};
+    for (const auto& c : cases) {
+        MadeUpRun run;
+        for (ReportFrame& f : run.frames)
+            f.measures.luma =
+                c.lumaFrom + (c.lumaTo - c.lumaFrom) *
+                                 std::clamp((f.seconds - fadeFrom) / (fadeTo - fadeFrom), 0.0, 1.0);
+        const ReportSummary r =
+            ReportSummary::of(run.frames, run.events, MadeUpRun::fps, &loudness);
+
+        ASSERT_EQ(r.sections.size(), 2u);
+        EXPECT_NEAR(r.sections[0].loudness, -6.2, 0.15) << "the intro, 1.1 s of it in the fade";
+        EXPECT_LT(r.sections[1].loudness, -9.0);
+        ASSERT_EQ(r.bars.size(), 11u) << "bar 10, 87 % in the range, counts";
+        EXPECT_NEAR(r.bars[2].loudness, -6.02, 0.05);
+        EXPECT_NEAR(r.bars[2].luma, c.lumaFrom, 1e-9);
+        EXPECT_EQ(r.bars[9].loudness, TuneLoudness::floor);
+        ASSERT_TRUE(r.barCorrelation);
+        EXPECT_GE(*r.barCorrelation, c.lowestR);
+        EXPECT_LE(*r.barCorrelation, c.highestR);
+        ASSERT_TRUE(r.fade);
+        EXPECT_EQ(r.fade->lastSoundingBar, 8);
+        EXPECT_EQ(r.fade->fallingBars, 3);
+        EXPECT_NEAR(r.fade->silentSeconds, 20.0 - fadeTo, 0.15);
+        EXPECT_EQ(r.fade->together.has_value(), c.together);
+        if (c.together && r.fade->together) {
+            EXPECT_NEAR(r.fade->together->start, fadeFrom + 0.4, 0.3);
+            EXPECT_NEAR(r.fade->together->seconds, fadeTo - fadeFrom + 0.2, 0.4);
+        }
+    }
 }
 
 } // namespace

@@ -27,6 +27,22 @@ check(len(r["scenes"]) == 5 and abs(sum(s["share"] for s in r["scenes"]) - 1) < 
 rows = r["perFrame"]["rows"]
 check(len(rows) == 30 and all(len(x) == len(r["perFrame"]["columns"]) for x in rows), "frames")
 check(all(0 <= x[2] <= 255 and x[7] is not None for x in rows), "luma and bars")
+check(all(0 <= h["chanceInSections"] <= 1 for h in r["hits"]), "chance in the hits' sections")
+check(sum(len(s["visits"]) for s in r["scenes"]) >= 1, "scene visits")
+check(0 <= r["strayGlitchBlockShare"] <= r["glitchBlockShare"] <= 1, "glitch block shares")
+check(r["fade"] is not None and r["fade"]["silentSeconds"] == 0, "the sound runs to the end")
+PY
+# Bars at least half in the range, with a title in full: the tune's loudness
+# per bar.
+"$CAPTURE" --size 160x90 --fps 10 --from 2 --to 9 --no-preroll --report b.json >b.out 2>b.err ||
+    fail "report over bars failed: $(tail -n 3 b.err)"
+python3 - b.json <<'PY' || fail "bad report over bars: $(head -c 2000 b.json)"
+import json, sys
+r = json.load(open(sys.argv[1]))
+assert [b["bar"] for b in r["bars"]] == [1, 2, 3, 4], r["bars"]
+assert all(-40 < b["loudnessLufs"] < -5 for b in r["bars"]), r["bars"]
+assert [t["file"] for t in r["titles"]] == ["title1.png", "title2.png"], r["titles"]
+assert all(t["frames"] > 0 and -1 <= t["lowestMatch"] <= t["meanMatch"] <= 1 for t in r["titles"])
 PY
 
 expect_error() {

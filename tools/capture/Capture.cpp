@@ -24,6 +24,7 @@
 #include "tools/capture/PngSequenceWriter.h"
 #include "tools/capture/PrivateXServer.h"
 #include "tools/capture/ProgressLine.h"
+#include "tools/capture/TuneLoudness.h"
 #include "tools/capture/VideoWriter.h"
 #include "tools/choreo/Fields.h"
 #include "tools/choreo/TuneEvents.h"
@@ -388,7 +389,9 @@ void Capture::openOutput() {
                                     clock_->seconds(end_),
                                     eventsPath_.string(),
                                     soundTruePeak};
-        showReport_.emplace(reportPath_, run, events_, first_, end_);
+        showReport_.emplace(
+            reportPath_, run, events_, first_, end_,
+            TuneLoudness(audio_->samples(), MusicClock::instance().rowsPerSecond()));
         probe_.emplace(*display_, o.effect);
         if (sink_)
             output_ = &tee_.emplace(*sink_, *showReport_);

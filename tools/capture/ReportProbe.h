@@ -1,5 +1,6 @@
-// The render thread's side of the show report: each frame's scene weights
-// and, while the particle ball renders, its camera and emitters, followed
+// The render thread's side of the show report: each frame's scene weights,
+// the blue feedback's titles and, while the particle ball renders, its
+// camera and emitters, followed
 // on every frame rendered (unwritten frames before --from included, as the
 // ball's own history runs through them).
 #pragma once
@@ -24,9 +25,12 @@ public:
 
 private:
     std::array<Track, 5> weights_;
+    std::array<Track, 3> titleWeights_;
+    Track titleWipe_;
     BallView ball_;
     bool soloBall_;
     bool soloOther_;
+    bool soloFeedback_;
 };
 
 } // namespace Sorva

@@ -6,6 +6,7 @@
 #include "sync/TrackText.h"
 #include "tools/capture/HitScorer.h"
 #include "tools/capture/JsonWriter.h"
+#include "tools/capture/ShowReport.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -79,6 +80,37 @@ std::string runsText(const char* title, const std::vector<ReportSummary::Run>& r
     return out;
 }
 
+// The bars against the tune's loudness, and the ending.
+std::string loudnessText(const ReportSummary& s) {
+    if (!s.fade)
+        return "\n(no loudness: the tune could not be read)\n";
+    std::string out = "\nBrightness against loudness, per bar: ";
+    out += s.barCorrelation ? format("r = %.2f", *s.barCorrelation) : std::string("r = -");
+    int sounding = 0;
+    for (const ReportSummary::Bar& b : s.bars)
+        sounding += b.loudness > TuneLoudness::floor;
+    out += format(" over %d bars with sound\n", sounding);
+    const ReportSummary::Fade& f = *s.fade;
+    if (f.lastSoundingBar < 0)
+        return out + "Fade: no bar with sound\n";
+    out +=
+        format("Fade: %d bar%s up to bar %d, the last with sound, each %.0f LU or more under the "
+               "one before, %.1f LU in all\n",
+               f.fallingBars, f.fallingBars == 1 ? "" : "s", f.lastSoundingBar,
+               ReportSummary::barFall, f.fall);
+    out += "  the last bars, LUFS / luma:";
+    const std::size_t from =
+        s.bars.size() > ReportWriter::listed ? s.bars.size() - ReportWriter::listed : 0;
+    for (std::size_t k = from; k < s.bars.size(); ++k)
+        out += format("  %d: %.1f / %.0f", s.bars[k].bar, s.bars[k].loudness, s.bars[k].luma);
+    out += "\n";
+    out += f.together ? format("  sound and picture fade together for %.2f s from %.3f s\n",
+                               f.together->seconds, f.together->start)
+                      : std::string("  sound and picture never fade together there\n");
+    out += format("  silence after the sound: %.2f s\n", f.silentSeconds);
+    return out;
+}
+
 } // namespace
 
 std::string ReportWriter::table(const Run& run, const ReportSummary& s) {
@@ -89,22 +121,32 @@ std::string ReportWriter::table(const Run& run, const ReportSummary& s) {
     out += "\n";
 
     out += "section       start s     row   secs   luma  centre  detail  motion   opening "
-           "centre/detail\n";
+           "centre/detail   first frame's    LUFS\n";
     for (const ReportSummary::Section& c : s.sections)
-        out += format("%-12s %8.3f %7.1f %6.1f %6.1f %7.1f %7.1f %7.2f   %7.1f %6.1f\n",
+        out += format("%-12s %8.3f %7.1f %6.1f %6.1f %7.1f %7.1f %7.2f   %7.1f %6.1f   %7.1f "
+                      "%6.1f  %6.1f\n",
                       printable(c.name).c_str(), c.start, c.row, c.seconds, c.luma, c.centreLuma,
-                      c.centreDetail, c.motion, c.openingCentreLuma, c.openingCentreDetail);
+                      c.centreDetail, c.motion, c.openingCentreLuma, c.openingCentreDetail,
+                      c.firstCentreLuma, c.firstCentreDetail, c.loudness);
 
-    out += format("\nhit      count  answered  by chance (frames away from hits, of)\n");
+    out += "\nhit      count  answered  by chance: in its sections  off the beat (of)  "
+           "with a kick or clap\n";
     for (const ReportSummary::Hits& h : s.hits)
-        out += format("%-8s %5d      %s       %s  of %d\n", printable(h.kind).c_str(), h.count,
-                      percent(h.answered, h.count).c_str(),
-                      percent(h.quietAnswered, h.quietCount).c_str(), h.quietCount);
+        out += format("%-8s %5d      %s                   %s         %s  of %-6d  %d\n",
+                      printable(h.kind).c_str(), h.count, percent(h.answered, h.count).c_str(),
+                      h.count > 0 ? format("%3.0f%%", 100.0 * h.chance).c_str() : "   -",
+                      percent(h.quietAnswered, h.quietCount).c_str(), h.quietCount, h.coinciding);
 
-    out += "\nscene      rendered s  leading s  share of the range\n";
-    for (const ReportSummary::Scene& c : s.scenes)
-        out += format("%-10s %10.1f %10.1f  %5.1f%%\n", sceneName(c.slot).c_str(),
-                      c.renderedSeconds, c.leadingSeconds, 100.0 * c.share);
+    out += format("\nscene      rendered s  leading s  share of the range  visits of %.0f s or "
+                  "more: at s for s\n",
+                  ReportSummary::visitSeconds);
+    for (const ReportSummary::Scene& c : s.scenes) {
+        out += format("%-10s %10.1f %10.1f  %5.1f%%             %zu", sceneName(c.slot).c_str(),
+                      c.renderedSeconds, c.leadingSeconds, 100.0 * c.share, c.visits.size());
+        for (const ReportSummary::Run& v : c.visits)
+            out += format("  %.1f/%.1f", v.start, v.seconds);
+        out += "\n";
+    }
 
     out += "\n";
     out += runsText(format("Dark stretches (luma under %.0f for %.0f s or more)",
@@ -115,8 +157,13 @@ std::string ReportWriter::table(const Run& run, const ReportSummary& s) {
         format("Glitch blocks on near-black frames (luma under %.0f)", ReportSummary::nearBlackLuma)
             .c_str(),
         s.blocksOnBlack);
-    out += runsText("Glitch blocks away from hits", s.strayBlocks);
-    out += runsText("Coloured bars away from hits", s.strayBars);
+    out += format("Glitch blocks on %.1f%% of the frames, %.1f%% away from crashes, risers and "
+                  "section lines\n",
+                  100.0 * s.blockShare, 100.0 * s.strayBlockShare);
+    out += runsText("Glitch blocks away from crashes, risers and section lines", s.strayBlocks);
+    out += format("Coloured bars on %.1f%% of the frames\n", 100.0 * s.barShare);
+    out += runsText("Coloured bars away from crashes, risers and section lines", s.strayBars);
+    out += loudnessText(s);
 
     out += "\nsprite               emitter  match   at s      row    frames\n";
     for (const ReportSummary::Sprite& w : s.sprites)
@@ -124,6 +171,14 @@ std::string ReportWriter::table(const Run& run, const ReportSummary& s) {
                       w.emitter, w.match, w.seconds, w.row, w.frames);
     if (s.sprites.empty())
         out += "(the particle ball shows no sprite in the range)\n";
+
+    out += "\ntitle        frames in full  match: mean  lowest  at s\n";
+    for (const ReportSummary::Title& t : s.titles)
+        out += format("%-12s %14d  %11.2f  %6.2f  %7.3f\n",
+                      ShowReport::titleFiles.at(static_cast<std::size_t>(t.index)), t.frames,
+                      t.mean, t.lowest, t.lowestSeconds);
+    if (s.titles.empty())
+        out += "(no title is shown in full in the range)\n";
     return out;
 }
 
@@ -147,6 +202,11 @@ std::string ReportWriter::json(const Run& run, const ReportSummary& s,
     out.key("minGlitchBlocks").value(ReportSummary::minGlitchBlocks);
     out.key("colouredBar").value(ReportSummary::colouredBar);
     out.key("answerSeconds").value(ReportSummary::answerSeconds);
+    out.key("visitSeconds").value(ReportSummary::visitSeconds);
+    out.key("barFallLu").value(ReportSummary::barFall);
+    out.key("fadeSeconds").value(ReportSummary::fadeSeconds);
+    out.key("fadeLu").value(ReportSummary::fadeLoudness);
+    out.key("fadeLuma").value(ReportSummary::fadeLuma);
     out.key("hitWindowFrames").value(HitScorer::window);
     out.key("riseLevel").value(HitScorer::riseLevel);
     out.key("spikeLevel").value(HitScorer::spikeLevel).endObject();
@@ -159,7 +219,10 @@ std::string ReportWriter::json(const Run& run, const ReportSummary& s,
         out.key("centreLuma").value(c.centreLuma).key("centreDetail").value(c.centreDetail);
         out.key("motion").value(c.motion);
         out.key("openingCentreLuma").value(c.openingCentreLuma);
-        out.key("openingCentreDetail").value(c.openingCentreDetail).endObject();
+        out.key("openingCentreDetail").value(c.openingCentreDetail);
+        out.key("firstCentreLuma").value(c.firstCentreLuma);
+        out.key("firstCentreDetail").value(c.firstCentreDetail);
+        out.key("loudnessLufs").value(c.loudness).endObject();
     }
     out.endArray();
     out.key("hits").beginArray(Layout::Lines);
@@ -167,7 +230,9 @@ std::string ReportWriter::json(const Run& run, const ReportSummary& s,
         out.beginObject().key("kind").value(h.kind);
         out.key("count").value(h.count).key("answered").value(h.answered);
         out.key("quietFrames").value(h.quietCount);
-        out.key("quietAnswered").value(h.quietAnswered).endObject();
+        out.key("quietAnswered").value(h.quietAnswered);
+        out.key("chanceInSections").value(h.chance);
+        out.key("coincidingWithKickOrClap").value(h.coinciding).endObject();
     }
     out.endArray();
     out.key("scenes").beginArray(Layout::Lines);
@@ -175,19 +240,63 @@ std::string ReportWriter::json(const Run& run, const ReportSummary& s,
         out.beginObject().key("slot").value(c.slot).key("name").value(sceneName(c.slot));
         out.key("renderedSeconds").value(c.renderedSeconds);
         out.key("leadingSeconds").value(c.leadingSeconds);
-        out.key("share").value(c.share).endObject();
+        out.key("share").value(c.share);
+        out.key("visits").beginArray();
+        for (const ReportSummary::Run& v : c.visits)
+            out.beginArray().value(v.start).value(v.seconds).endArray();
+        out.endArray().endObject();
     }
     out.endArray();
     runsJson(out, "darkStretches", s.darkStretches);
     runsJson(out, "glitchBlocksOnNearBlack", s.blocksOnBlack);
-    runsJson(out, "glitchBlocksAwayFromHits", s.strayBlocks);
-    runsJson(out, "colouredBarsAwayFromHits", s.strayBars);
+    out.key("glitchBlockShare").value(s.blockShare);
+    out.key("strayGlitchBlockShare").value(s.strayBlockShare);
+    out.key("colouredBarShare").value(s.barShare);
+    runsJson(out, "glitchBlocksAwayFromLandmarks", s.strayBlocks);
+    runsJson(out, "colouredBarsAwayFromLandmarks", s.strayBars);
+    out.key("bars").beginArray(Layout::Lines);
+    for (const ReportSummary::Bar& b : s.bars)
+        out.beginObject()
+            .key("bar")
+            .value(b.bar)
+            .key("startSeconds")
+            .value(b.start)
+            .key("luma")
+            .value(b.luma)
+            .key("loudnessLufs")
+            .value(b.loudness)
+            .endObject();
+    out.endArray();
+    out.key("barLumaLoudnessR");
+    s.barCorrelation ? out.value(*s.barCorrelation) : out.null();
+    out.key("fade");
+    if (s.fade) {
+        const ReportSummary::Fade& f = *s.fade;
+        out.beginObject().key("fallingBars").value(f.fallingBars).key("fallLu").value(f.fall);
+        out.key("lastSoundingBar").value(f.lastSoundingBar);
+        out.key("togetherSeconds").value(f.together ? f.together->seconds : 0.0);
+        out.key("togetherFromSeconds");
+        f.together ? out.value(f.together->start) : out.null();
+        out.key("silentSeconds").value(f.silentSeconds).endObject();
+    } else {
+        out.null();
+    }
     out.key("sprites").beginArray(Layout::Lines);
     for (const ReportSummary::Sprite& w : s.sprites) {
         out.beginObject().key("image").value(static_cast<std::int64_t>(w.image));
         out.key("file").value(PBall::spriteFiles[w.image]).key("emitter").value(w.emitter);
         out.key("match").value(w.match).key("seconds").value(w.seconds);
         out.key("row").value(w.row).key("frames").value(w.frames).endObject();
+    }
+    out.endArray();
+
+    out.key("titles").beginArray(Layout::Lines);
+    for (const ReportSummary::Title& t : s.titles) {
+        out.beginObject().key("index").value(t.index);
+        out.key("file").value(ShowReport::titleFiles.at(static_cast<std::size_t>(t.index)));
+        out.key("frames").value(t.frames).key("meanMatch").value(t.mean);
+        out.key("lowestMatch").value(t.lowest).key("lowestSeconds").value(t.lowestSeconds);
+        out.endObject();
     }
     out.endArray();
 

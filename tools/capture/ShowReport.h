@@ -11,6 +11,7 @@
 #include "tools/capture/ReportSummary.h"
 #include "tools/capture/ReportWriter.h"
 #include "tools/capture/SilhouetteMatch.h"
+#include "tools/capture/TuneLoudness.h"
 
 #include <array>
 #include <cstdint>
@@ -24,18 +25,32 @@ namespace Sorva {
 
 class ShowReport : public FrameSink {
 public:
+    // The blue feedback's titles, as its compositing pass lays them: centred,
+    // this share of the picture's width, at this aspect. One is shown in
+    // full at these weights, and once the wipe's threshold reaches its top
+    // (where the wipe's soft edge leaves the top 2 % of its rows fading).
+    static constexpr std::array<const char*, 3> titleFiles = {"title1.png", "title2.png",
+                                                              "title3.png"};
+    static constexpr double titleWidth = 0.8;
+    static constexpr double titleAspect = 4.0;
+    static constexpr double fullWeight = 0.99;
+    static constexpr double fullWipe = 1.0;
+
     // What the render thread knows of a frame: the scenes' weights and, when
     // the particle ball rendered it, its emitters.
     struct Scene {
         std::array<double, 5> weights{};
+        int title = -1; // the blue feedback's title shown in full, if one is
         bool ballShown = false;
         std::array<BallView::Emitter, 3> emitters{};
     };
 
-    // Frames [first, end) at run.fps; throws std::runtime_error naming the
-    // file when the JSON cannot be written there.
+    // Frames [first, end) at run.fps, against the tune's loudness if known;
+    // throws std::runtime_error naming the file when the JSON cannot be
+    // written there.
     ShowReport(const std::filesystem::path& path, const ReportWriter::Run& run,
-               std::vector<Choreo::TuneEvent> events, std::int64_t first, std::int64_t end);
+               std::vector<Choreo::TuneEvent> events, std::int64_t first, std::int64_t end,
+               std::optional<TuneLoudness> loudness = std::nullopt);
 
     // From the render thread, before the frame is read back: the frame's
     // scene. Each frame has its own slot, made at construction, so the
@@ -52,17 +67,19 @@ public:
     const std::filesystem::path& path() const { return file_.finalPath(); }
 
 private:
-    // The sprite's opacity, read on first use; null when it cannot be read.
-    const SpriteAlpha* sprite(std::uint32_t image);
+    // The opacity of an image of data/img, read on first use; null when it
+    // cannot be read, after a line on stderr naming it as `what`.
+    const SpriteAlpha* alpha(const std::string& file, const char* what);
 
     PendingFile file_;
     ReportWriter::Run run_;
     std::vector<Choreo::TuneEvent> events_;
     std::int64_t first_;
+    std::optional<TuneLoudness> loudness_;
     FrameMeter meter_;
     std::vector<Scene> scenes_;
     std::vector<ReportFrame> frames_;
-    std::map<std::uint32_t, std::optional<SpriteAlpha>> sprites_;
+    std::map<std::string, std::optional<SpriteAlpha>> images_;
     std::string table_;
 };
 

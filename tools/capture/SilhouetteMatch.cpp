@@ -104,6 +104,23 @@ int otsu(const std::array<double, 256>& histogram) {
     return threshold;
 }
 
+// The Pearson correlation of the luma above Otsu's threshold of its
+// histogram with the opacity expected at each pixel; 0 when either is flat.
+double correlation(const std::vector<std::uint8_t>& luma, const std::vector<float>& expected,
+                   const std::array<double, 256>& histogram) {
+    const int threshold = otsu(histogram);
+    double n = 0.0, sa = 0.0, sb = 0.0, saa = 0.0, sbb = 0.0, sab = 0.0;
+    for (std::size_t i = 0; i < luma.size(); ++i) {
+        const double a = luma[i] > threshold ? 1.0 : 0.0;
+        const double b = expected[i];
+        n += 1.0, sa += a, sb += b, saa += a * a, sbb += b * b, sab += a * b;
+    }
+    const double va = n * saa - sa * sa, vb = n * sbb - sb * sb;
+    if (!(va > 0.0) || !(vb > 0.0))
+        return 0.0;
+    return (n * sab - sa * sb) / std::sqrt(va * vb);
+}
+
 struct Box {
     double left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
     void add(double x, double y) {
@@ -175,17 +192,41 @@ std::optional<double> SilhouetteMatch::match(const FrameRegions& regions, const 
                   : 0.0f);
         }
 
-    const int threshold = otsu(histogram);
-    double n = 0.0, sa = 0.0, sb = 0.0, saa = 0.0, sbb = 0.0, sab = 0.0;
-    for (std::size_t i = 0; i < luma.size(); ++i) {
-        const double a = luma[i] > threshold ? 1.0 : 0.0;
-        const double b = expected[i];
-        n += 1.0, sa += a, sb += b, saa += a * a, sbb += b * b, sab += a * b;
-    }
-    const double va = n * saa - sa * sa, vb = n * sbb - sb * sb;
-    if (!(va > 0.0) || !(vb > 0.0))
-        return 0.0;
-    return (n * sab - sa * sb) / std::sqrt(va * vb);
+    return correlation(luma, expected, histogram);
+}
+
+std::optional<double> SilhouetteMatch::matchFlat(const FrameRegions& regions,
+                                                 const std::uint8_t* rgb, const SpriteAlpha& image,
+                                                 double left, double top, double width,
+                                                 double height) {
+    if (image.width < 1 || image.height < 1 || !(width > 0.0) || !(height > 0.0))
+        return std::nullopt;
+    Box seen{std::max(left, 0.0), std::max<double>(top, regions.pictureTop()),
+             std::min<double>(left + width, regions.width()),
+             std::min<double>(top + height, regions.pictureBottom())};
+    if (seen.area() < 0.5 * width * height)
+        return std::nullopt;
+    const int x0 = std::max(0, static_cast<int>(std::floor(left - margin * width)));
+    const int x1 =
+        std::min(regions.width(), static_cast<int>(std::ceil(left + (1 + margin) * width)));
+    const int y0 =
+        std::max(regions.pictureTop(), static_cast<int>(std::floor(top - margin * height)));
+    const int y1 =
+        std::min(regions.pictureBottom(), static_cast<int>(std::ceil(top + (1 + margin) * height)));
+    std::vector<std::uint8_t> luma;
+    std::vector<float> expected;
+    std::array<double, 256> histogram{};
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const std::uint8_t* p = rgb + (static_cast<std::size_t>(y) * regions.width() + x) * 3;
+            const auto l =
+                static_cast<std::uint8_t>(std::lround(0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2]));
+            luma.push_back(l);
+            histogram[l] += 1.0;
+            expected.push_back(static_cast<float>(
+                opacity(image, (x + 0.5 - left) / width, (y + 0.5 - top) / height)));
+        }
+    return correlation(luma, expected, histogram);
 }
 
 } // namespace Sorva

@@ -41,6 +41,13 @@ public:
     // the rectangle lies in the picture or any of it is behind the camera.
     static std::optional<double> match(const FrameRegions& regions, const std::uint8_t* rgb,
                                        const SpriteAlpha& sprite, const SpritePlacement& placement);
+
+    // The same for an image drawn flat and stretched over the frame's
+    // rectangle [left, left + width) x [top, top + height), in pixels from
+    // the top-left corner, as a scene lays its titles.
+    static std::optional<double> matchFlat(const FrameRegions& regions, const std::uint8_t* rgb,
+                                           const SpriteAlpha& image, double left, double top,
+                                           double width, double height);
 };
 
 } // namespace Sorva
